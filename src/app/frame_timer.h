@@ -1,0 +1,13 @@
+// The clock of the timeline: seconds since the timer was made.
+#pragma once
+
+#include <cstdint>
+
+struct FrameTimer {
+    int64_t startCount = 0;       // steady-clock ticks at construction
+    double secondsPerCount = 0.0; // length of one tick in seconds
+
+    FrameTimer();
+    // Seconds since construction, computed in double and rounded once to float.
+    float elapsedSeconds() const;
+};

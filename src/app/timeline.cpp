@@ -1,0 +1,54 @@
+#include "app/timeline.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+#include <algorithm>
+#include <limits>
+
+#include "audio/music.h"
+#include "platform/quit.h"
+#include "resources/demo_state.h"
+#include "scenes/scenes.h"
+
+static void requestQuit() { postQuitMessage(0); }
+
+// Every frame after 90 s asks to quit, however far the clock has jumped.
+const SceneWindow timeline[sceneWindowCount] = {
+    {0, 14, false, drawIntroSlides},
+    {14, 23, true, drawGlidingOverlay},
+    {23, 44, false, drawMonsterIntro},
+    {44, 55, false, drawBattleOpening},
+    {55, 65, false, drawAttacksAndCredits},
+    {65, 80, false, drawWobbleAndGreetings},
+    {80, 90, false, drawAttacksAndCredits},
+    {90, std::numeric_limits<float>::infinity(), false, requestQuit},
+};
+
+void setClocks(float t) {
+    demo.demoTime = t;
+    demo.fade1 = t - 1.0f;
+    demo.fade4 = t - 4.0f;
+    demo.fade8 = t - 8.0f;
+    demo.fade14 = std::min(t - 14.0f, 4.0f);
+    demo.fade23 = std::min(t - 23.0f, 4.0f);
+    demo.fade34 = std::min(t - 34.0f, 4.0f);
+    demo.fade55 = std::min(t - 55.0f, 4.0f);
+}
+
+void drawFrameAt(float t) {
+    glEnable(GL_TEXTURE_2D);
+    setClocks(t);
+    // Each window is tested on its own; they do not overlap.
+    for (const SceneWindow& window : timeline) {
+        if (window.from < t && t < window.to) {
+            if (window.playMusicFirst) playMusic(demo.musicStream);
+            window.routine();
+        }
+    }
+}
+
+void renderFrame() {
+    fetchSpectrum(demo.musicStream, demo.spectrum);
+    drawFrameAt(demo.frameTimer.elapsedSeconds());
+    SDL_GL_SwapWindow(demo.window);
+}

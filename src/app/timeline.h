@@ -1,0 +1,21 @@
+// The timeline: fade clocks and the scene windows, shared by the live loop
+// and the capture tool.
+#pragma once
+
+struct SceneWindow {
+    float from; // exclusive
+    float to;   // exclusive
+    bool playMusicFirst;
+    void (*routine)();
+};
+
+constexpr int sceneWindowCount = 8;
+extern const SceneWindow timeline[sceneWindowCount];
+
+// demoTime and the fade clocks for time t.
+void setClocks(float t);
+// One frame's drawing at demo time t: texturing on, the clocks, then every
+// scene window that holds t (strict at both ends). Swaps nothing.
+void drawFrameAt(float t);
+// One live frame: the spectrum, the frame at the clock's time, the swap.
+void renderFrame();

@@ -1,0 +1,25 @@
+// The model container: the meshes of one object file. It owns its meshes.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "mesh/mesh.h"
+
+class tegn3d {
+  public:
+    std::vector<Mesh*> meshes; // the meshes of the last loaded file, in file order
+    int32_t meshCount = 0;     // meshcnt of the last loaded file
+
+    tegn3d() = default;
+    ~tegn3d();
+    tegn3d(const tegn3d&) = delete;
+    tegn3d& operator=(const tegn3d&) = delete;
+
+    // Reads an object file. A file that cannot be opened, or is malformed,
+    // shows "Unable to open object file" / "tegn3d::loadFromFile", returns
+    // false and leaves the container exactly as it was.
+    bool loadFromFile(const char* path);
+    // Binds each mesh's texture and draws it, in index order.
+    void drawAll() const;
+};

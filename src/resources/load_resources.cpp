@@ -1,0 +1,58 @@
+#include "resources/load_resources.h"
+
+#include <GL/gl.h>
+#include <SDL.h>
+
+#include "app/window.h"
+#include "image/jpeg_texture.h"
+#include "image/png_texture.h"
+#include "resources/demo_state.h"
+
+void loadResources(SDL_Window* window) {
+    demo.window = window;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    demo.clientRect = ClientRect{0, 0, width, height};
+    initRendering(demo.clientRect.right, demo.clientRect.bottom);
+    loadTexturesAndModels();
+}
+
+// Scale, normals, mirroring and texture of a container's first mesh, when it has one.
+static void prepareFirstMesh(tegn3d& model, float factor, bool mirror, uint32_t texture) {
+    if (model.meshCount < 1) return;
+    Mesh* mesh = model.meshes[0];
+    mesh->scale(factor);
+    mesh->computeNormals();
+    if (mirror) mesh->negate();
+    mesh->setTexture(texture);
+}
+
+void loadTexturesAndModels() {
+    for (int slot = 0; slot < jpegFileCount; slot++)
+        loadJpegTexture(demo.jpegTextures, jpegFiles[slot], slot);
+
+    for (const PngFile& file : pngFiles)
+        demo.pngTextures.*file.slot =
+            pngBind(file.path, PNG_NOMIPMAP, PNG_ALPHA, nullptr, GL_REPEAT, GL_LINEAR, GL_LINEAR);
+
+    const uint32_t blue = demo.jpegTextures[2];
+    demo.tunnelModel.loadFromFile("data/objects/tunnel.ebr");
+    prepareFirstMesh(demo.tunnelModel, 0.2f, true, blue);
+
+    demo.bicubeModel.loadFromFile("data/objects/bicube.ebr");
+    prepareFirstMesh(demo.bicubeModel, 0.2f, true, blue);
+
+    demo.cubeModel.loadFromFile("data/objects/kube2.ebr");
+    for (int i = 0; i < demo.cubeModel.meshCount; i++) {
+        demo.cubeModel.meshes[i]->scale(0.1f);
+        demo.cubeModel.meshes[i]->computeNormals();
+    }
+    for (int i = 0; i < demo.cubeModel.meshCount && i < 6; i++)
+        demo.cubeModel.meshes[i]->setTexture(demo.pngTextures.vegg);
+
+    demo.ballModelPlain.loadFromFile("data/objects/kule.ebr");
+    prepareFirstMesh(demo.ballModelPlain, 0.15f, false, 0);
+
+    demo.ballModelTextured.loadFromFile("data/objects/kule.ebr");
+    prepareFirstMesh(demo.ballModelTextured, 0.15f, false, blue);
+}

@@ -1,0 +1,10 @@
+// The quad every scene draws its pictures with.
+#pragma once
+
+// A 2 x 2 square in the plane z = 1 of the current modelview frame, one
+// GL_QUADS: (0,0) at (-1,1,1), (1,0) at (1,1,1), (1,1) at (1,-1,1), (0,1) at
+// (-1,-1,1). t = 0 runs along its top edge.
+void drawUnitPlate();
+// The same square with s running 0, -1, -1, 0: the picture flipped left to
+// right (the textures repeat).
+void drawMirroredPlate();

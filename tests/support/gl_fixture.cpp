@@ -1,0 +1,40 @@
+#include "gl_fixture.h"
+
+#include <GL/gl.h>
+#include <vector>
+
+#include "app/window.h"
+
+void GlTest::SetUp() {
+    ASSERT_TRUE(createHeadlessGl(gl, 640, 480));
+    // The state the demo's initRendering leaves.
+    glEnable(GL_DEPTH_TEST);
+    resizeView(640, 480);
+}
+
+Rgba GlTest::pixelAt(int x, int y) const {
+    uint8_t p[4] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, gl.height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return Rgba{p[0], p[1], p[2], p[3]};
+}
+
+uint32_t makeFlatTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a, int width, int height) {
+    std::vector<uint8_t> texels(size_t(width) * height * 4);
+    for (size_t i = 0; i < texels.size(); i += 4) {
+        texels[i] = r;
+        texels[i + 1] = g;
+        texels[i + 2] = b;
+        texels[i + 3] = a;
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 texels.data());
+    return name;
+}

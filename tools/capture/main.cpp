@@ -1,0 +1,2 @@
+// Placeholder until the capture tool lands.
+int main() { return 0; }
