@@ -12,6 +12,17 @@
 
 static void requestQuit() { postQuitMessage(0); }
 
+static PlayRequestHandler playRequestHandler = nullptr;
+
+void setPlayRequestHandler(PlayRequestHandler handler) { playRequestHandler = handler; }
+
+static void requestPlay() {
+    if (playRequestHandler)
+        playRequestHandler(demo.musicStream);
+    else
+        playMusic(demo.musicStream);
+}
+
 // Every frame after 90 s asks to quit, however far the clock has jumped.
 const SceneWindow timeline[sceneWindowCount] = {
     {0, 14, false, drawIntroSlides},
@@ -41,7 +52,7 @@ void drawFrameAt(float t) {
     // Each window is tested on its own; they do not overlap.
     for (const SceneWindow& window : timeline) {
         if (window.from < t && t < window.to) {
-            if (window.playMusicFirst) playMusic(demo.musicStream);
+            if (window.playMusicFirst) requestPlay();
             window.routine();
         }
     }

@@ -17,5 +17,8 @@ void setClocks(float t);
 // One frame's drawing at demo time t: texturing on, the clocks, then every
 // scene window that holds t (strict at both ends). Swaps nothing.
 void drawFrameAt(float t);
+using PlayRequestHandler = void (*)(unsigned stream);
+// Replaces the music play request with a recorder (null restores it), for tests.
+void setPlayRequestHandler(PlayRequestHandler handler);
 // One live frame: the spectrum, the frame at the clock's time, the swap.
 void renderFrame();

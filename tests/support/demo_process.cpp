@@ -4,6 +4,8 @@
 #include <X11/Xutil.h>
 #include <chrono>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,7 +34,7 @@ bool startVirtualDisplay(VirtualDisplay& display, int width, int height, int dep
         std::string name = ":" + std::to_string(number);
         pid_t pid = fork();
         if (pid == 0) {
-            int devnull = open("/dev/null", 1);
+            int devnull = open("/dev/null", O_WRONLY);
             dup2(devnull, 1);
             dup2(devnull, 2);
             execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
@@ -41,7 +43,6 @@ bool startVirtualDisplay(VirtualDisplay& display, int width, int height, int dep
         }
         display.pid = pid;
         display.name = name;
-        std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
         for (int i = 0; i < 100; i++) {
             if (Display* x = XOpenDisplay(name.c_str())) {
                 XCloseDisplay(x);
@@ -132,10 +133,11 @@ int runWithDisplay(const VirtualDisplay& display, const std::string& command) {
 }
 
 static unsigned long searchTree(Display* x, Window window, const std::string& title) {
-    char* name = nullptr;
-    if (XFetchName(x, window, &name) && name) {
-        bool match = title == name;
-        XFree(name);
+    // The name may be stored as UTF-8, which XFetchName does not return.
+    XTextProperty name{};
+    if (XGetWMName(x, window, &name) && name.value) {
+        bool match = title == std::string(reinterpret_cast<char*>(name.value), name.nitems);
+        XFree(name.value);
         if (match) return window;
     }
     Window root, parent, *children = nullptr;
@@ -197,4 +199,13 @@ std::string makeDataFolder(const std::vector<std::string>& leaveOut) {
         fs::create_symlink(entry.path(), target);
     }
     return folder;
+}
+
+bool focusWindow(const VirtualDisplay& display, unsigned long window) {
+    Display* x = XOpenDisplay(display.name.c_str());
+    if (!x) return false;
+    XSetInputFocus(x, window, RevertToParent, CurrentTime);
+    XSync(x, False);
+    XCloseDisplay(x);
+    return true;
 }

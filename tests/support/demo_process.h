@@ -47,6 +47,8 @@ unsigned long waitForWindow(const VirtualDisplay& display, const std::string& ti
                             double seconds);
 // Sends the window manager's close request (WM_DELETE_WINDOW) to a window.
 bool sendCloseRequest(const VirtualDisplay& display, unsigned long window);
+// Gives a window the keyboard focus (there is no window manager).
+bool focusWindow(const VirtualDisplay& display, unsigned long window);
 // A folder holding data/ with links to the generated data set, less the
 // given relative paths (e.g. "sound/pokemon.mp3") and with extra files.
 std::string makeDataFolder(const std::vector<std::string>& leaveOut);

@@ -1,0 +1,92 @@
+// The real demo under a virtual X server: how a run ends, and what it
+// ignores. Needs the generated data set in the build folder.
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+#include "demo_process.h"
+
+static const std::string demoBinary = QUARNEL_BINARY_DIR "/quarnel";
+static const char* const title = "Vormak - Quarnel";
+
+static void pause(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+struct RunningDemo {
+    VirtualDisplay display;
+    DemoProcess demo;
+};
+
+static void startDemo(RunningDemo& run, const std::string& folder, int width = 640,
+                      int height = 480, const std::string& audioDriver = "dummy") {
+    ASSERT_TRUE(startVirtualDisplay(run.display, width, height));
+    ASSERT_TRUE(startProcess(run.demo, demoBinary, folder,
+                             {"DISPLAY=" + run.display.name, "SDL_AUDIODRIVER=" + audioDriver}));
+}
+
+TEST(DemoRun, EscapeEndsTheRunOtherKeysAndClicksDoNot) {
+    RunningDemo run;
+    startDemo(run, QUARNEL_BINARY_DIR);
+    ASSERT_NE(waitForWindow(run.display, title, 20), 0u);
+    pause(1.0);
+    runWithDisplay(run.display, "xdotool mousemove 320 240 key a key space key Return click 1");
+    pause(1.5);
+    EXPECT_TRUE(isRunning(run.demo));
+    runWithDisplay(run.display, "xdotool key Escape");
+    EXPECT_EQ(waitForExit(run.demo, 10), 0);
+}
+
+TEST(DemoRun, CloseRequestEndsTheRun) {
+    RunningDemo run;
+    startDemo(run, QUARNEL_BINARY_DIR);
+    unsigned long window = waitForWindow(run.display, title, 20);
+    ASSERT_NE(window, 0u);
+    pause(1.0);
+    ASSERT_TRUE(sendCloseRequest(run.display, window));
+    EXPECT_EQ(waitForExit(run.demo, 10), 0);
+}
+
+TEST(DemoRun, InterruptSignalEndsTheRunLikeEscape) {
+    RunningDemo run;
+    startDemo(run, QUARNEL_BINARY_DIR);
+    ASSERT_NE(waitForWindow(run.display, title, 20), 0u);
+    pause(1.0);
+    kill(run.demo.pid, SIGINT);
+    EXPECT_EQ(waitForExit(run.demo, 10), 0);
+}
+
+// A screen with no 640 x 480 mode: the box comes before the window, and once
+// it is answered the run ends without playing.
+TEST(DemoRun, RefusedDisplayModeShowsItsMessageAndEnds) {
+    RunningDemo run;
+    startDemo(run, QUARNEL_BINARY_DIR, 800, 600);
+    ASSERT_TRUE(waitForStderr(run.demo, "Display Mode Not Compatible", 20));
+    unsigned long box = waitForWindow(run.display, "Error", 10);
+    ASSERT_NE(box, 0u);
+    pause(0.5);
+    ASSERT_TRUE(focusWindow(run.display, box));
+    runWithDisplay(run.display, "xdotool key Return");
+    EXPECT_EQ(waitForExit(run.demo, 20), 0);
+    EXPECT_EQ(stderrText(run.demo).find("Unable to"), std::string::npos);
+}
+
+// The timeline ends the run by itself a little after 90 seconds.
+TEST(DemoRunWhole, PlaysToTheEndAndExitsZero) {
+    RunningDemo run;
+    startDemo(run, QUARNEL_BINARY_DIR);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(waitForExit(run.demo, 150), 0);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GT(seconds, 89.0);
+}
+
+TEST(DemoRunWhole, MissingSoundtrackAndNoAudioDevicePlaySilentlyToTheEnd) {
+    std::string folder = makeDataFolder({"sound/pokemon.mp3"});
+    RunningDemo run;
+    startDemo(run, folder, 640, 480, "no-such-driver");
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(waitForExit(run.demo, 150), 0);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GT(seconds, 89.0);
+}
