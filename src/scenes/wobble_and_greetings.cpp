@@ -1,3 +1,104 @@
+// The wobbling ball and greetings (65-80 s): a turning box, a spinning ball
+// bent afresh every frame and drawn as blended lines, five still pictures.
 #include "scenes/scenes.h"
 
-void drawWobbleAndGreetings() {}
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "resources/demo_state.h"
+#include "scenes/unit_plate.h"
+#include "scenes/wobble.h"
+
+// The container's first mesh, or null when it has none (a missing or broken
+// object file leaves the container empty).
+static Mesh* firstMesh(const tegn3d& model) {
+    if (model.meshCount < 1 || model.meshes.empty()) return nullptr;
+    return model.meshes[0];
+}
+
+// Starts a picture: identity modelview, blended over what lies before it, white.
+static void beginPicture() {
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void drawWobbleAndGreetings() {
+    const float t = demo.demoTime;
+    const PngTextures& pic = demo.pngTextures;
+
+    // 80 degrees at aspect 1; the credits after 80 s draw under it too. The
+    // camera looks along +z at the ball, 35 units away.
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(80.0, 1.0, 1.0, 1000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0.0, 0.0, -35.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+
+    // The box and the ball swell with the bass, about the world origin.
+    const float s = demo.spectrum[0] * 0.2f + 1.0f;
+    glScalef(s, s, s);
+
+    // The box turns about the vertical through a centre two units above the
+    // eye. It is drawn before any state is set: it inherits the previous
+    // frame's blending, depth test and polygon mode.
+    glPushMatrix();
+    glTranslatef(0.0f, 2.0f, -35.0f);
+    glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(t * 10.0f, 0.0f, 0.0f, -1.0f);
+    demo.cubeModel.drawAll();
+    glPopMatrix();
+
+    // The ball spins about two axes and is bent afresh from its rest shape,
+    // then drawn as blended lines. Without both meshes there is no ball.
+    Mesh* rest = firstMesh(demo.ballModelPlain);
+    Mesh* ball = firstMesh(demo.ballModelTextured);
+    glPushMatrix();
+    glRotatef(t * 50.0f, 0.0f, 1.0f, 0.0f);
+    glRotatef(t * 45.0f, 1.0f, 0.0f, 0.0f);
+    if (rest && ball) {
+        wobbleBall(*rest, *ball, t);
+        ball->computeNormals();
+    }
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (rest && ball) demo.ballModelTextured.drawAll();
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glPopMatrix();
+
+    // The pictures stand in eye space, neither under the camera nor pulsing.
+    beginPicture();
+    glPushMatrix();
+    glTranslatef(1.5f, -2.0f, -4.0f);
+    glBindTexture(GL_TEXTURE_2D, pic.vormakalization);
+    drawUnitPlate();
+    glPopMatrix();
+
+    // The greetings: upper left, right, left, lower left.
+    beginPicture();
+    glTranslatef(-2.0f, 2.0f, -5.0f);
+    glBindTexture(GL_TEXTURE_2D, pic.ferda);
+    drawUnitPlate();
+
+    beginPicture();
+    glTranslatef(2.5f, 1.0f, -5.0f);
+    glBindTexture(GL_TEXTURE_2D, pic.karnholt);
+    drawUnitPlate();
+
+    beginPicture();
+    glTranslatef(-2.5f, 1.0f, -5.0f);
+    glBindTexture(GL_TEXTURE_2D, pic.ybo);
+    drawUnitPlate();
+
+    beginPicture();
+    glTranslatef(-2.5f, -1.0f, -5.0f);
+    glBindTexture(GL_TEXTURE_2D, pic.sentiq);
+    drawUnitPlate();
+}
