@@ -32,7 +32,9 @@ class Mesh {
     Mesh(const Mesh&) = delete;
     Mesh& operator=(const Mesh&) = delete;
 
-    // Area-weighted smooth vertex normals from the positions and triangles.
+    // Area-weighted smooth vertex normals from the positions and triangles
+    // (every corner below vertexCount). A vertex that no face of non-zero area
+    // touches gets (0, 0, 0).
     void computeNormals();
     // Every position (x, y, z) becomes (-x, -y, -z); normals are untouched.
     void negate();

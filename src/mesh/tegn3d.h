@@ -20,6 +20,8 @@ class tegn3d {
     // shows "Unable to open object file" / "tegn3d::loadFromFile", returns
     // false and leaves the container exactly as it was.
     bool loadFromFile(const char* path);
+    // Releases every mesh: the container is empty again, as when new.
+    void clear();
     // Binds each mesh's texture and draws it, in index order.
     void drawAll() const;
 };
