@@ -1,0 +1,95 @@
+// Offscreen rendering of the demo's frames for the capture tool.
+#include "render.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "app/timeline.h"
+#include "app/window.h"
+#include "audio/decode.h"
+#include "audio/offline_spectrum.h"
+#include "grid.h"
+#include "platform/message_box.h"
+#include "platform/quit.h"
+#include "resources/demo_state.h"
+#include "resources/load_resources.h"
+
+// No window may open, even where a display exists: the text is the message.
+static void printMessage(const char* text, const char* caption, SDL_Window*) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+}
+
+// Nothing is played and nothing quits: the capture decides which frames to draw.
+static void ignoreQuit(int) {}
+static void ignorePlay(unsigned) {}
+
+bool openCapture(CaptureContext& capture, int width, int height, int fps) {
+    setMessageBoxHandler(printMessage);
+    setQuitHandler(ignoreQuit);
+    setPlayRequestHandler(ignorePlay);
+    if (!createHeadlessGl(capture.gl, width, height)) return false;
+    GLint maxViewport[2] = {};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    if (width > maxViewport[0] || height > maxViewport[1]) {
+        std::fprintf(stderr, "%dx%d is larger than this OpenGL can draw (%dx%d)\n", width, height,
+                     maxViewport[0], maxViewport[1]);
+        return false;
+    }
+    capture.width = width;
+    capture.height = height;
+    capture.fps = fps;
+
+    // The state the demo's window leaves: a black buffer, the depth test and
+    // the fixed 45-degree view, then the quadric made with the window.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    resizeView(width, height);
+    if (!demo.sphereQuadric) {
+        demo.sphereQuadric = gluNewQuadric();
+        gluQuadricNormals(demo.sphereQuadric, GLU_SMOOTH);
+        gluQuadricTexture(demo.sphereQuadric, GL_TRUE);
+    }
+    loadTexturesAndModels();
+
+    capture.musicStart = musicStartTime(fps);
+    capture.hasSoundtrack = decodeMonoFile("data/sound/pokemon.mp3", capture.soundtrack);
+    if (!capture.hasSoundtrack)
+        std::fprintf(stderr, "No soundtrack in data/sound/pokemon.mp3: rendering a silent run\n");
+    return true;
+}
+
+void spectrumAt(const CaptureContext& capture, float t, float* spectrum) {
+    if (!capture.hasSoundtrack || capture.musicStart < 0.0f) {
+        std::fill(spectrum, spectrum + 256, 0.0f);
+        return;
+    }
+    offlineSpectrum(capture.soundtrack, double(t) - double(capture.musicStart), spectrum);
+}
+
+void drawCaptureFrame(const CaptureContext& capture, float t) {
+    spectrumAt(capture, t, demo.spectrum);
+    drawFrameAt(t);
+}
+
+void drawFrameWithHistory(const CaptureContext& capture, float t) {
+    for (int64_t k : framesBefore(t, capture.fps))
+        drawCaptureFrame(capture, gridTime(k, capture.fps));
+    drawCaptureFrame(capture, t);
+}
+
+void readFrame(const CaptureContext& capture, std::vector<uint8_t>& rgb) {
+    const size_t rowBytes = size_t(capture.width) * 3;
+    rgb.resize(rowBytes * capture.height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, capture.width, capture.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    // OpenGL's rows run bottom up.
+    std::vector<uint8_t> row(rowBytes);
+    for (int top = 0, bottom = capture.height - 1; top < bottom; top++, bottom--) {
+        std::memcpy(row.data(), &rgb[top * rowBytes], rowBytes);
+        std::memcpy(&rgb[top * rowBytes], &rgb[bottom * rowBytes], rowBytes);
+        std::memcpy(&rgb[bottom * rowBytes], row.data(), rowBytes);
+    }
+}
