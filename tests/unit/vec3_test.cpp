@@ -57,11 +57,3 @@ TEST(Vec3, EqualityIsExact) {
     const Vec3 n(1, NAN, 3);
     EXPECT_FALSE(n == n);
 }
-
-TEST(Vec3, ArraysArePackedFloats) {
-    Vec3 pair[2] = {Vec3(1, 2, 3), Vec3(4, 5, 6)};
-    const float* f = &pair[0].x;
-    EXPECT_EQ(sizeof pair, 6 * sizeof(float));
-    EXPECT_EQ(f[3], 4.0f);
-    EXPECT_EQ(f[5], 6.0f);
-}
