@@ -20,7 +20,8 @@ std::vector<float> spectrumOf(const std::vector<float>& samples) {
 std::vector<float> sine(double cyclesPerWindow, double amplitude, double phase = 0.0) {
     std::vector<float> s(spectrumInputSamples);
     for (int n = 0; n < spectrumInputSamples; ++n)
-        s[n] = float(amplitude * std::sin(twoPi * cyclesPerWindow * n / spectrumInputSamples + phase));
+        s[n] =
+            float(amplitude * std::sin(twoPi * cyclesPerWindow * n / spectrumInputSamples + phase));
     return s;
 }
 
@@ -33,7 +34,8 @@ TEST(Spectrum, ConstantReadsItsLevelInBandZero) {
     std::vector<float> bands = spectrumOf(std::vector<float>(spectrumInputSamples, 1.0f));
     EXPECT_NEAR(bands[0], 1.0f, 1e-5);
     EXPECT_NEAR(bands[1], 0.5f, 1e-5); // the window's own side lobe
-    for (int k = 2; k < spectrumBands; ++k) EXPECT_NEAR(bands[k], 0.0f, 1e-5) << k;
+    for (int k = 2; k < spectrumBands; ++k)
+        EXPECT_NEAR(bands[k], 0.0f, 1e-5) << k;
 
     // Magnitudes: a negative level reads positive.
     bands = spectrumOf(std::vector<float>(spectrumInputSamples, -0.25f));
@@ -71,8 +73,10 @@ TEST(Spectrum, BassLandsInBandZeroAndTrebleDoesNot) {
         const double phase = twoPi * p / phases;
         const std::vector<float> bass =
             spectrumOf(sine(40.0 * spectrumInputSamples / samplesPerSecond, 1.0, phase));
-        for (int k = 0; k < spectrumBands; ++k) mean[k] += bass[k] / phases;
-        for (int k = 3; k < spectrumBands; ++k) EXPECT_LT(bass[k], 0.02f) << phase << " " << k;
+        for (int k = 0; k < spectrumBands; ++k)
+            mean[k] += bass[k] / phases;
+        for (int k = 3; k < spectrumBands; ++k)
+            EXPECT_LT(bass[k], 0.02f) << phase << " " << k;
 
         const std::vector<float> treble =
             spectrumOf(sine(1000.0 * spectrumInputSamples / samplesPerSecond, 1.0, phase));
