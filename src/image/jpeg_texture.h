@@ -12,10 +12,13 @@ struct JpegImage {
     std::vector<unsigned char> pixels; // top row first, rows tightly packed
 };
 
-// Decodes the file to RGB. Null when the file cannot be opened (after the
-// message box "Unable to load JPG File!" / "Error"). Damaged data ends the
-// process with libjpeg's message and exit code 1.
+// Decodes the file to RGB, whatever its colour space. Null when the file
+// cannot be opened (after the message box "Unable to load JPG File!" /
+// "Error"). Damaged data, or a picture too large to be real, ends the process
+// with libjpeg's message on standard error and exit code 1.
 std::unique_ptr<JpegImage> readJpeg(const char* file);
-// Makes a texture of file and stores its name in table[slot]. A file that
-// cannot be opened ends the process with exit code 1.
+// Makes a mip-mapped RGB texture of file, stores its name in table[slot] and
+// leaves it bound. A null file does nothing; a file that cannot be opened ends
+// the process with exit code 1 after the message box. The unpack alignment is
+// 1 during the upload and restored after it.
 void loadJpegTexture(uint32_t* table, const char* file, int slot);
