@@ -38,6 +38,10 @@ static bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
     return ok;
 }
 
+static uint32_t wordAt(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
 // A bounds-checked little-endian reader over the file's bytes.
 struct ByteReader {
     const uint8_t* at;
@@ -46,16 +50,11 @@ struct ByteReader {
     uint64_t left() const { return uint64_t(end - at); }
     bool readInt(int32_t& value) {
         if (left() < 4) return false;
-        value = int32_t(uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 |
-                        uint32_t(at[3]) << 24);
+        value = int32_t(wordAt(at));
         at += 4;
         return true;
     }
 };
-
-static uint32_t wordAt(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 
 static float floatAt(const uint8_t* p) {
     uint32_t bits = wordAt(p);
