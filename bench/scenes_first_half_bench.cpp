@@ -1,0 +1,130 @@
+// Frames per second of the first three scenes at 640 x 480 on the offscreen
+// renderer, with flat textures of the pictures' real sizes, and the monster
+// scene split into its pictures and its ball to show which one bounds it.
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/timeline.h"
+#include "app/window.h"
+#include "platform/headless_gl.h"
+#include "resources/demo_state.h"
+#include "scenes/scenes.h"
+
+namespace {
+
+// A JPEG picture as the loader makes it: RGB, the whole mip-map chain.
+uint32_t jpegLike(int size, uint8_t shade) {
+    std::vector<uint8_t> texels(size_t(size) * size * 3, shade);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, size, size, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    return name;
+}
+
+// A PNG picture as the binder makes it: RGBA, no mip-maps, linear filters.
+uint32_t pngLike(int size, uint8_t shade, uint8_t alpha) {
+    std::vector<uint8_t> texels(size_t(size) * size * 4, shade);
+    for (size_t i = 3; i < texels.size(); i += 4)
+        texels[i] = alpha;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 texels.data());
+    return name;
+}
+
+// One context and one set of pictures for every benchmark; the quadric as
+// the window makes it.
+GLUquadric* ballQuadric = nullptr;
+void prepare() {
+    static HeadlessGl gl;
+    if (gl.display) return;
+    if (!createHeadlessGl(gl, 640, 480)) std::exit(1);
+    glEnable(GL_DEPTH_TEST);
+    resizeView(640, 480);
+    demo.jpegTextures[0] = jpegLike(512, 120);
+    demo.jpegTextures[1] = jpegLike(256, 90);
+    for (int slot = 4; slot < 7; ++slot)
+        demo.jpegTextures[slot] = jpegLike(512, 150);
+    PngTextures& p = demo.pngTextures;
+    p.starring = pngLike(512, 200, 255);
+    for (uint32_t* slot :
+         {&p.clawomon, &p.clawtekst, &p.clawskills, &p.corvumon, &p.corvtekst, &p.corvskills})
+        *slot = pngLike(256, 180, 160);
+    p.pokeball = pngLike(256, 220, 255);
+    ballQuadric = gluNewQuadric();
+    gluQuadricNormals(ballQuadric, GLU_SMOOTH);
+    gluQuadricTexture(ballQuadric, GL_TRUE);
+    demo.sphereQuadric = ballQuadric;
+}
+
+// Frames of one scene at a fixed moment, each finished before the next. The
+// renderer draws on threads of its own, so rates are per wall-clock second.
+void runScene(benchmark::State& state, void (*scene)(), float t) {
+    prepare();
+    demo.spectrum[0] = 0.25f;
+    for (auto _ : state) {
+        setClocks(t);
+        scene();
+        glFinish();
+    }
+    state.counters["fps"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// slide 1 over the cleared screen
+void IntroSlides(benchmark::State& state) {
+    runScene(state, drawIntroSlides, 3.0f);
+}
+// both pictures, the overlay at rest
+void GlidingOverlay(benchmark::State& state) {
+    runScene(state, drawGlidingOverlay, 20.0f);
+}
+// 34.5 s: the busiest moment, both sets drawn, claw set at rest
+void MonsterIntro(benchmark::State& state) {
+    runScene(state, drawMonsterIntro, 34.5f);
+}
+
+// The same frame without its ball: what the pictures alone cost.
+void MonsterIntroWithoutBall(benchmark::State& state) {
+    prepare();
+    demo.sphereQuadric = nullptr;
+    runScene(state, drawMonsterIntro, 34.5f);
+    demo.sphereQuadric = ballQuadric;
+}
+
+// The ball alone, as the scene draws it (128 x 128, radius 1.3 scaled by 1.5).
+void BallAlone(benchmark::State& state) {
+    prepare();
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        glTranslatef(-3.5f, -2.5f, -14.0f);
+        glRotatef(34.5f * 60.0f, 1.0f, 0.0f, 0.0f);
+        glScalef(1.5f, 1.5f, 1.5f);
+        glBindTexture(GL_TEXTURE_2D, demo.pngTextures.pokeball);
+        gluSphere(ballQuadric, double(1.3f), 128, 128);
+        glFinish();
+    }
+    state.counters["fps"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+} // namespace
+
+BENCHMARK(IntroSlides)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(GlidingOverlay)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(MonsterIntro)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(MonsterIntroWithoutBall)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BallAlone)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
