@@ -75,8 +75,8 @@ void renderAudio(float* out, int frames) {
         Stream& s = *stream;
         s.stereo.assign(2 * size_t(frames), 0.0f);
         s.mono.assign(size_t(frames), 0.0f);
-        // The decoder runs here, outside the history lock: the main thread
-        // never waits for it.
+        // The decoder runs here, outside the history lock: the spectrum
+        // fetch never waits for it.
         if (s.playing.load()) readMp3(*s.reader, s.stereo.data(), frames);
         for (int i = 0; i < frames; ++i) {
             out[2 * i] += s.stereo[2 * i];
