@@ -3,12 +3,12 @@
 #include "image/jpeg_texture.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "image/jpeg_decode.h"
+#include "image/mipmaps.h"
 #include "platform/message_box.h"
 #include "resources/demo_state.h"
 
@@ -38,12 +38,7 @@ void loadJpegTexture(uint32_t* table, const char* file, int slot) {
     glGenTextures(1, &table[slot]);
     glBindTexture(GL_TEXTURE_2D, table[slot]);
     // Rows are tightly packed, and width * 3 need not be a multiple of four.
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image->width, image->height, GL_RGB, GL_UNSIGNED_BYTE,
-                      image->pixels.data());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    buildMipmaps(3, image->width, image->height, image->pixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);

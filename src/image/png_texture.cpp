@@ -2,9 +2,9 @@
 #include "image/png_texture.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <string>
 
+#include "image/mipmaps.h"
 #include "image/png_decode.h"
 
 uint32_t pngBind(const char* file, int mipmap, int transparency, pngInfo* info, int wrap,
@@ -28,18 +28,18 @@ uint32_t pngBind(const char* file, int mipmap, int transparency, pngInfo* info, 
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
 
     // Rows are tightly packed; the caller's alignment comes back afterwards.
-    GLint alignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    const GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
     const GLsizei width = GLsizei(image.width), height = GLsizei(image.height);
-    if (mipmap == PNG_NOMIPMAP)
+    if (mipmap == PNG_NOMIPMAP) {
+        const GLenum format = image.channels == 4 ? GL_RGBA : GL_RGB;
+        GLint alignment = 4;
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), width, height, 0, format, GL_UNSIGNED_BYTE,
                      image.pixels.data());
-    else
-        gluBuild2DMipmaps(GL_TEXTURE_2D, GLint(format), width, height, format, GL_UNSIGNED_BYTE,
-                          image.pixels.data());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    } else {
+        buildMipmaps(int(image.channels), width, height, image.pixels.data());
+    }
 
     if (info) {
         info->Width = image.width;
