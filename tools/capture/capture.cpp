@@ -1,10 +1,12 @@
 // Stills, frame sequences and videos: which frames to draw and where they go.
 #include "capture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "grid.h"
 #include "png_writer.h"
@@ -76,16 +78,18 @@ int captureFrames(const CaptureOptions& options) {
     if (!openCapture(capture, options.width, options.height, options.fps)) return 1;
     if (!makeFolder(options.outDir)) return 1;
 
-    PngWriterThread writer(capture.width, capture.height);
+    // Encoding takes the cores that drawing leaves; one is kept for drawing.
+    const int writers = int(std::clamp(std::thread::hardware_concurrency(), 2u, 5u)) - 1;
+    PngWriterThread writer(capture.width, capture.height, writers);
     Progress progress;
     startProgress(progress, count);
-    std::vector<uint8_t> rgb;
     for (int64_t i = 0; i < count; i++) {
         const float t = gridTime(first + i, capture.fps);
         if (i == 0)
             drawFrameWithHistory(capture, t);
         else
             drawCaptureFrame(capture, t);
+        std::vector<uint8_t> rgb = writer.spareBuffer();
         readFrame(capture, rgb);
         if (!writer.write(options.outDir + "/" + frameName(i), std::move(rgb))) return 1;
         showProgress(progress, i + 1);

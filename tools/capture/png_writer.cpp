@@ -1,6 +1,7 @@
 // PNG encoding with libpng and the writer thread.
 #include "png_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <png.h>
@@ -54,8 +55,11 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     return true;
 }
 
-PngWriterThread::PngWriterThread(int width, int height)
-    : width(width), height(height), worker(&PngWriterThread::run, this) {}
+PngWriterThread::PngWriterThread(int width, int height, int threads)
+    : width(width), height(height) {
+    for (int i = 0; i < std::max(threads, 1); i++)
+        workers.emplace_back(&PngWriterThread::run, this);
+}
 
 PngWriterThread::~PngWriterThread() {
     {
@@ -63,7 +67,8 @@ PngWriterThread::~PngWriterThread() {
         stopping = true;
     }
     changed.notify_all();
-    worker.join();
+    for (std::thread& worker : workers)
+        worker.join();
 }
 
 bool PngWriterThread::write(const std::string& path, std::vector<uint8_t>&& rgb) {
@@ -77,8 +82,16 @@ bool PngWriterThread::write(const std::string& path, std::vector<uint8_t>&& rgb)
 
 bool PngWriterThread::finish() {
     std::unique_lock<std::mutex> lock(mutex);
-    changed.wait(lock, [this] { return (queue.empty() && !busy) || failed; });
+    changed.wait(lock, [this] { return (queue.empty() && busy == 0) || failed; });
     return !failed;
+}
+
+std::vector<uint8_t> PngWriterThread::spareBuffer() {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (spares.empty()) return {};
+    std::vector<uint8_t> buffer = std::move(spares.back());
+    spares.pop_back();
+    return buffer;
 }
 
 void PngWriterThread::run() {
@@ -88,12 +101,13 @@ void PngWriterThread::run() {
         if (queue.empty()) return;
         Job job = std::move(queue.front());
         queue.pop_front();
-        busy = true;
+        busy++;
         lock.unlock();
         const bool ok = writePng(job.path, width, height, job.rgb);
         lock.lock();
-        busy = false;
+        busy--;
         if (!ok) failed = true;
+        if (spares.size() < maxQueuedFrames) spares.push_back(std::move(job.rgb));
         changed.notify_all();
     }
 }

@@ -1,5 +1,5 @@
 // Writing RGB frames as PNG files: deterministic bytes (no time chunk, fixed
-// settings), on a second thread so that drawing and encoding overlap.
+// settings), on threads of their own so that drawing and encoding overlap.
 #pragma once
 
 #include <condition_variable>
@@ -15,10 +15,11 @@
 bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
               int level = 1);
 
-// Frames handed to one writer thread, a few at a time.
+// Frames handed to writer threads, a few at a time. Each file is written by
+// one thread alone, so the bytes do not depend on how many there are.
 class PngWriterThread {
   public:
-    PngWriterThread(int width, int height);
+    PngWriterThread(int width, int height, int threads = 1);
     ~PngWriterThread(); // finishes what is queued
     PngWriterThread(const PngWriterThread&) = delete;
     PngWriterThread& operator=(const PngWriterThread&) = delete;
@@ -28,6 +29,9 @@ class PngWriterThread {
     bool write(const std::string& path, std::vector<uint8_t>&& rgb);
     // Waits for every queued frame; false if any write failed.
     bool finish();
+    // A buffer of a written frame to fill again (empty when none is free yet),
+    // which spares a fresh allocation per frame.
+    std::vector<uint8_t> spareBuffer();
 
   private:
     struct Job {
@@ -40,8 +44,9 @@ class PngWriterThread {
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<Job> queue;
-    bool busy = false;
+    std::vector<std::vector<uint8_t>> spares;
+    int busy = 0; // threads writing a file now
     bool stopping = false;
     bool failed = false;
-    std::thread worker;
+    std::vector<std::thread> workers;
 };

@@ -5,7 +5,6 @@
 #include <GL/glu.h>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "app/timeline.h"
 #include "app/window.h"
@@ -81,15 +80,22 @@ void drawFrameWithHistory(const CaptureContext& capture, float t) {
 }
 
 void readFrame(const CaptureContext& capture, std::vector<uint8_t>& rgb) {
-    const size_t rowBytes = size_t(capture.width) * 3;
-    rgb.resize(rowBytes * capture.height);
+    // BGRA is the pbuffer's own layout and reads back without conversion;
+    // turning it into top-down RGB here is cheaper than OpenGL's RGB path.
+    const size_t width = size_t(capture.width), height = size_t(capture.height);
+    std::vector<uint8_t>& bgra = capture.readBuffer;
+    bgra.resize(width * height * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, capture.width, capture.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    // OpenGL's rows run bottom up.
-    std::vector<uint8_t> row(rowBytes);
-    for (int top = 0, bottom = capture.height - 1; top < bottom; top++, bottom--) {
-        std::memcpy(row.data(), &rgb[top * rowBytes], rowBytes);
-        std::memcpy(&rgb[top * rowBytes], &rgb[bottom * rowBytes], rowBytes);
-        std::memcpy(&rgb[bottom * rowBytes], row.data(), rowBytes);
+    glReadPixels(0, 0, capture.width, capture.height, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
+    rgb.resize(width * height * 3);
+    for (size_t y = 0; y < height; y++) {
+        // OpenGL's rows run bottom up.
+        const uint8_t* in = &bgra[(height - 1 - y) * width * 4];
+        uint8_t* out = &rgb[y * width * 3];
+        for (size_t x = 0; x < width; x++, in += 4, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
     }
 }

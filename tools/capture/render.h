@@ -11,10 +11,11 @@ struct CaptureContext {
     HeadlessGl gl;
     int width = 0;
     int height = 0;
-    int fps = 60;                  // the grid the frames fall on
-    float musicStart = -1.0f;      // demo time the music starts; negative: never
-    bool hasSoundtrack = false;    // false: a silent run, spectrum zero throughout
-    std::vector<float> soundtrack; // mono, 44 100 Hz
+    int fps = 60;                            // the grid the frames fall on
+    float musicStart = -1.0f;                // demo time the music starts; negative: never
+    bool hasSoundtrack = false;              // false: a silent run, spectrum zero throughout
+    std::vector<float> soundtrack;           // mono, 44 100 Hz
+    mutable std::vector<uint8_t> readBuffer; // scratch for readFrame
 };
 
 // Makes the context, loads every texture and model from data/ in the working
