@@ -13,8 +13,9 @@ struct jpeg_decompress_struct;
 
 // Pictures larger than this are refused as damaged before anything large is
 // allocated: no real picture of the demo comes near them.
-constexpr int maxJpegSide = 8192;                      // pixels on either side
-constexpr uint64_t maxJpegBytes = uint64_t(256) << 20; // decoded RGB bytes
+constexpr int maxJpegSide = 8192; // pixels on either side
+constexpr uint64_t maxJpegBytes = uint64_t(256)
+                                  << 20; // decoded RGB bytes, should the side limit grow
 constexpr long maxJpegLibraryMemory = long(512) << 20; // libjpeg's own working memory
 constexpr int maxJpegScans = 1000;                     // progressive scans
 

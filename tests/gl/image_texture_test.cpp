@@ -136,33 +136,10 @@ TEST_F(GlTest, JpegTextureHasTheWholeMipChainAndTheDemoFilters) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-// Grey, ink and progressive files show their own colours; a 13-pixel-wide
-// picture (39 bytes a row) keeps red left and blue right in every row.
-TEST_F(GlTest, JpegTexturesOfEveryKindKeepTheirColours) {
-    const std::vector<uint8_t> grey{90, 90, 90};
-    JpegOptions progressive;
-    progressive.progressive = true;
-    const struct {
-        const char* name;
-        JpegOptions options;
-        std::vector<uint8_t> colour;
-    } cases[] = {
-        {"grey", {JpegColour::Grey}, grey},
-        {"Adobe CMYK", {JpegColour::AdobeCmyk}, red},
-        {"plain CMYK", {JpegColour::PlainCmyk}, blue},
-        {"progressive", progressive, blue},
-    };
+// 13 pixels make 39-byte rows: a four-byte row alignment would drift every
+// row further, so red must stay left and blue right in each one.
+TEST_F(GlTest, JpegOddWidthRowsStayAligned) {
     uint32_t table[1] = {};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = testFilePath("kind.jpg");
-        ASSERT_TRUE(writeTestJpeg(path, solidPicture(32, 32, c.colour), c.options));
-        loadJpegTexture(table, path.c_str(), 0);
-        const std::vector<uint8_t> texels = levelZero();
-        ASSERT_FALSE(texels.empty());
-        expectNear(&texels[texels.size() / 2], c.colour, 6);
-    }
-
     TestPicture halves = solidPicture(13, 16, blue);
     for (int y = 0; y < 16; y++)
         for (int x = 0; x < 6; x++)
@@ -239,12 +216,8 @@ TEST_F(GlTest, PngTextureIsOneLevelWithTheFiltersAndWrapAsked) {
 TEST_F(GlTest, PngAlphaComesExactlyFromTheFile) {
     PngOptions palette;
     palette.colour = PngColour::Palette;
-    PngOptions greyAlpha;
-    greyAlpha.colour = PngColour::GreyAlpha;
     PngOptions rgb;
     rgb.colour = PngColour::Rgb;
-    PngOptions grey;
-    grey.colour = PngColour::Grey;
     const struct {
         const char* name;
         PngOptions options;
@@ -253,9 +226,7 @@ TEST_F(GlTest, PngAlphaComesExactlyFromTheFile) {
     } cases[] = {
         {"RGBA", PngOptions(), {200, 100, 0, 102}, 102},
         {"palette with tRNS", palette, {200, 100, 0, 51}, 51},
-        {"grey + alpha", greyAlpha, {200, 200, 200, 153}, 153},
         {"RGB", rgb, {200, 100, 0, 255}, 255},
-        {"grey", grey, {200, 200, 200, 255}, 255},
     };
     const std::string path = testFilePath("alpha.png");
     for (const auto& c : cases) {

@@ -208,15 +208,3 @@ TEST(JpegLoadDeathTest, DamagedOrHugeFileExitsWithOneAndTheLibraryMessage) {
         writeFileBytes(huge, withFrameSize(encodeTestJpeg(solidPicture(8, 8, red)), 30000, 30000)));
     EXPECT_EXIT(readJpeg(huge.c_str()), ::testing::ExitedWithCode(1), "too large");
 }
-
-TEST(JpegLoad, GoodFileReadsWithoutTheBox) {
-    const std::string path = testFilePath("good.jpg");
-    ASSERT_TRUE(writeTestJpeg(path, bandedPicture(8, 8, {red, blue})));
-    static int boxes = 0;
-    setMessageBoxHandler([](const char*, const char*, SDL_Window*) { boxes++; });
-    std::unique_ptr<JpegImage> image = readJpeg(path.c_str());
-    setMessageBoxHandler(nullptr);
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width, 8);
-    EXPECT_EQ(boxes, 0);
-}
