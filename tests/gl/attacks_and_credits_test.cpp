@@ -3,7 +3,6 @@
 // monster, the full-window background and the projections carried over.
 #include <GL/gl.h>
 #include <cmath>
-#include <vector>
 
 #include "app/timeline.h"
 #include "eye_space.h"
@@ -25,25 +24,6 @@ const Rgba picamon{128, 0, 0, 255}, blint{0, 128, 0, 255}, crocomon{0, 0, 128, 2
 
 uint32_t textureOf(Rgba c) {
     return makeFlatTexture(c.r, c.g, c.b, 255);
-}
-
-// A 64 x 4 texture, dark red on its left half and dark blue on its right half.
-uint32_t makeSplitTexture() {
-    std::vector<uint8_t> texels(64 * 4 * 4);
-    for (int i = 0; i < 64 * 4; ++i) {
-        const bool left = i % 64 < 32;
-        texels[4 * i] = left ? 200 : 0;
-        texels[4 * i + 2] = left ? 0 : 200;
-        texels[4 * i + 3] = 255;
-    }
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return name;
 }
 
 class AttacksAndCredits : public GlTest {
@@ -84,11 +64,6 @@ class AttacksAndCredits : public GlTest {
         drawWobbleAndGreetings();
         setClocks(t);
         drawAttacksAndCredits();
-    }
-    void expectColour(double column, double row, Rgba colour) {
-        const int x = int(std::floor(column)), y = int(std::floor(row));
-        EXPECT_TRUE(sameColour(pixelAt(x, y), colour))
-            << "at " << x << ", " << y << ": " << pixelAt(x, y) << " wanted " << colour;
     }
     void expectCornersShow(Rgba colour) {
         expectColour(0, 0, colour);
@@ -153,11 +128,11 @@ TEST_F(AttacksAndCredits, AttackWindowsAreStrictAtBothEnds) {
 // plate, same picture) shows red on its left quarter, it shows blue, and its
 // edges are where an unmirrored plate's would be.
 TEST_F(AttacksAndCredits, MirroredPlateShowsThePictureFlippedInPlace) {
-    const uint32_t split = makeSplitTexture();
+    const Rgba darkRed{200, 0, 0, 255}, darkBlue{0, 0, 200, 255};
+    const uint32_t split = makeSplitTexture(darkRed, darkBlue);
     demo.pngTextures.clawomon = split;
     demo.pngTextures.corvumon = split;
     drawBattleAt(62.0f);
-    const Rgba darkRed{200, 0, 0, 255}, darkBlue{0, 0, 200, 255};
     const double leftEdge = columnOf(-3.5, -9, battleFov),
                  rightEdge = columnOf(-1.5, -9, battleFov);
     const double width = rightEdge - leftEdge;

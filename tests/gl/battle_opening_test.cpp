@@ -3,7 +3,6 @@
 // projection the scene leaves for the next one.
 #include <GL/gl.h>
 #include <cmath>
-#include <vector>
 
 #include "app/timeline.h"
 #include "eye_space.h"
@@ -17,24 +16,6 @@ namespace {
 const Rgba black{0, 0, 0, 255}, red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255},
     yellow{255, 255, 0, 255}, cyan{0, 255, 255, 255};
 const double fov = 45.0;
-
-// A 64 x 4 texture, red on its left half and blue on its right half.
-uint32_t makeSplitTexture() {
-    std::vector<uint8_t> texels(64 * 4 * 4);
-    for (int i = 0; i < 64 * 4; ++i) {
-        const bool left = i % 64 < 32;
-        texels[4 * i] = left ? 255 : 0;
-        texels[4 * i + 2] = left ? 0 : 255;
-        texels[4 * i + 3] = 255;
-    }
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    return name;
-}
 
 // The model point that the scene's camera and tunnel placement put at
 // eye-space (x, y, z): eye (x, y, z) is world (-x, y, -z - 85), the tunnel's
@@ -75,11 +56,6 @@ class BattleOpening : public GlTest {
         glEnable(GL_TEXTURE_2D);
         setClocks(t);
         drawBattleOpening();
-    }
-    void expectColour(double column, double row, Rgba colour) {
-        const int x = int(std::floor(column)), y = int(std::floor(row));
-        EXPECT_TRUE(sameColour(pixelAt(x, y), colour))
-            << "at " << x << ", " << y << ": " << pixelAt(x, y) << " wanted " << colour;
     }
 };
 
@@ -144,7 +120,7 @@ TEST_F(BattleOpening, TunnelHidesOnlyTheLeftPortraitWhereItIsNearer) {
 // s = 0.25 of a red | blue picture shows blue. The right portrait, with the
 // same picture, shows it unshifted, and the texture matrix comes back as it was.
 TEST_F(BattleOpening, TextureScrollTouchesOnlyTheTunnel) {
-    const uint32_t split = makeSplitTexture();
+    const uint32_t split = makeSplitTexture(red, blue);
     demo.pngTextures.corvumon = split;
     setTunnelWall(-7.5, -3, 3, split, {0.25f, 0.25f});
     drawAt(45.0f);

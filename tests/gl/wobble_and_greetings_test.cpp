@@ -59,18 +59,11 @@ class WobbleAndGreetings : public GlTest {
         setClocks(t);
         drawWobbleAndGreetings();
     }
-    Rgba at(double column, double row) {
-        return pixelAt(int(std::floor(column)), int(std::floor(row)));
-    }
-    void expectColour(double column, double row, Rgba colour) {
-        EXPECT_TRUE(sameColour(at(column, row), colour))
-            << "at " << column << ", " << row << ": " << at(column, row) << " wanted " << colour;
-    }
     // Whether the colour shows anywhere within two pixels of (column, row).
     bool showsNear(double column, double row, Rgba colour) {
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx)
-                if (sameColour(at(column + dx, row + dy), colour)) return true;
+                if (sameColour(pixelUnder(column + dx, row + dy), colour)) return true;
         return false;
     }
 };

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
+#include <vector>
 
 #include "gl_fixture.h"
 
@@ -30,6 +31,43 @@ inline bool sameColour(Rgba p, Rgba c) {
 
 inline std::ostream& operator<<(std::ostream& out, Rgba p) {
     return out << "(" << int(p.r) << ", " << int(p.g) << ", " << int(p.b) << ")";
+}
+
+// The pixel at (column, row) of the window, row 0 at the top; fractions are
+// dropped, so (x + 0.5, y) is the pixel whose centre is there.
+inline Rgba pixelUnder(double column, double row) {
+    uint8_t p[4] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(int(std::floor(column)), 479 - int(std::floor(row)), 1, 1, GL_RGBA,
+                 GL_UNSIGNED_BYTE, p);
+    return Rgba{p[0], p[1], p[2], p[3]};
+}
+
+inline void expectColour(double column, double row, Rgba colour) {
+    const Rgba p = pixelUnder(column, row);
+    EXPECT_TRUE(sameColour(p, colour))
+        << "at " << column << ", " << row << ": " << p << " wanted " << colour;
+}
+
+// A 64 x 4 repeating texture with one colour on its left half and another on
+// its right half, filtered as the PNG pictures are.
+inline uint32_t makeSplitTexture(Rgba left, Rgba right) {
+    std::vector<uint8_t> texels(64 * 4 * 4);
+    for (int i = 0; i < 64 * 4; ++i) {
+        const Rgba c = i % 64 < 32 ? left : right;
+        texels[4 * i] = c.r;
+        texels[4 * i + 1] = c.g;
+        texels[4 * i + 2] = c.b;
+        texels[4 * i + 3] = 255;
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 64, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return name;
 }
 
 // The current projection matrix is gluPerspective(fov, aspect, zNear, zFar).
