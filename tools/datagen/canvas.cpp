@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 
 #include "sdf.h"
 
@@ -46,7 +45,7 @@ void fillAll(Canvas& cv, Color c) {
 }
 
 static Vec2 designPoint(const Canvas& cv, int x, int y) {
-    return {(x + 0.5f) / cv.scale, (y + 0.5f) / cv.scale};
+    return {(x + 0.5f) / cv.scale - cv.origin.x, (y + 0.5f) / cv.scale - cv.origin.y};
 }
 
 void fillWith(Canvas& cv, const Fill& fill) {
@@ -232,49 +231,54 @@ void addGlow(Canvas& cv, float strongNear, float strongFar) {
     addInto(cv, farGlow, strongFar);
 }
 
-// A breadth-first fill from the visible texels: every transparent texel takes
-// the average colour of its already coloured neighbours.
+// Grows the colour outwards one ring of texels at a time: each transparent
+// texel takes the average colour of its neighbours coloured in earlier rings
+// (the first ring: of the visible texels it touches).
 static void bleedColor(std::vector<uint8_t>& rgba, int n) {
-    std::vector<uint8_t> done(static_cast<size_t>(n) * n, 0);
-    std::deque<int> queue;
+    std::vector<uint8_t> state(static_cast<size_t>(n) * n, 0); // 0 open, 1 coloured, 2 queued
     for (int i = 0; i < n * n; ++i)
-        if (rgba[static_cast<size_t>(i) * 4 + 3] > 0) done[i] = 1;
-    for (int i = 0; i < n * n; ++i) {
-        if (done[i]) continue;
+        if (rgba[static_cast<size_t>(i) * 4 + 3] > 0) state[i] = 1;
+    auto queueNeighbours = [&](int i, std::vector<int>& into) {
         const int x = i % n, y = i / n;
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx) {
                 const int nx = x + dx, ny = y + dy;
-                if (nx >= 0 && ny >= 0 && nx < n && ny < n && done[ny * n + nx] == 1) {
-                    queue.push_back(i);
-                    dx = dy = 2;
-                }
+                if (nx < 0 || ny < 0 || nx >= n || ny >= n || state[ny * n + nx] != 0) continue;
+                state[ny * n + nx] = 2;
+                into.push_back(ny * n + nx);
             }
-    }
-    while (!queue.empty()) {
-        const int i = queue.front();
-        queue.pop_front();
-        if (done[i]) continue;
-        const int x = i % n, y = i / n;
-        int sum[3] = {0, 0, 0}, count = 0;
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                const int nx = x + dx, ny = y + dy;
-                if (nx < 0 || ny < 0 || nx >= n || ny >= n) continue;
-                const int j = ny * n + nx;
-                if (done[j]) {
+    };
+    std::vector<int> ring;
+    for (int i = 0; i < n * n; ++i)
+        if (state[i] == 1) queueNeighbours(i, ring);
+    std::vector<uint8_t> colours;
+    while (!ring.empty()) {
+        colours.assign(ring.size() * 3, 0);
+        for (size_t k = 0; k < ring.size(); ++k) {
+            const int x = ring[k] % n, y = ring[k] / n;
+            int sum[3] = {0, 0, 0}, count = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= n || ny >= n || state[ny * n + nx] != 1) continue;
+                    const size_t j = (static_cast<size_t>(ny) * n + nx) * 4;
                     for (int c = 0; c < 3; ++c)
-                        sum[c] += rgba[static_cast<size_t>(j) * 4 + c];
+                        sum[c] += rgba[j + c];
                     ++count;
-                } else {
-                    queue.push_back(j);
                 }
-            }
-        if (count == 0) continue;
-        for (int c = 0; c < 3; ++c)
-            rgba[static_cast<size_t>(i) * 4 + c] =
-                static_cast<uint8_t>((sum[c] + count / 2) / count);
-        done[i] = 1;
+            for (int c = 0; c < 3; ++c)
+                colours[k * 3 + c] =
+                    static_cast<uint8_t>((sum[c] + count / 2) / std::max(count, 1));
+        }
+        for (size_t k = 0; k < ring.size(); ++k) {
+            state[ring[k]] = 1;
+            for (int c = 0; c < 3; ++c)
+                rgba[static_cast<size_t>(ring[k]) * 4 + c] = colours[k * 3 + c];
+        }
+        std::vector<int> next;
+        for (int i : ring)
+            queueNeighbours(i, next);
+        ring.swap(next);
     }
 }
 

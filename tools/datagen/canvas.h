@@ -41,7 +41,8 @@ using Fill = std::function<Color(Vec2)>;
 // Premultiplied RGBA, row-major, top row first.
 struct Canvas {
     int size = 0;
-    float scale = 1; // pixels per design unit
+    float scale = 1;      // pixels per design unit
+    Vec2 origin = {0, 0}; // where design point (0, 0) is drawn, in design units
     std::vector<float> px;
 
     explicit Canvas(int side);

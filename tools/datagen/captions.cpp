@@ -133,24 +133,24 @@ void paintCredit(Canvas& cv, const char* name, const char* role, Color colour) {
     big.top = pal::bone;
     big.bottom = colour;
     big.outline = 5;
-    drawText(cv, name, {128, 204}, 50, big, 208);
+    drawText(cv, name, {128, 204}, 50, big, 192);
 }
 
 void paintGreeting(Canvas& cv, const char* group, Color colour) {
     // A star for the group, the "greetings to" line, then its name.
-    drawSticker(cv, star({34, 150}, 16, 7, 5, 0), Sticker{pal::sun, pal::orange, 3, 0.8f});
+    drawSticker(cv, star({46, 150}, 15, 6.5f, 5, 0), Sticker{pal::sun, pal::orange, 3, 0.8f});
     TextStyle small;
     small.top = pal::bone;
     small.bottom = lighter(colour);
     small.outline = 3;
     small.shadow = {2, 2};
-    drawText(cv, "GREETINGS TO", {134, 150}, 18, small, 160);
+    drawText(cv, "GREETINGS TO", {140, 150}, 18, small, 144);
     TextStyle big;
     big.face = faceFor(group);
     big.top = pal::bone;
     big.bottom = colour;
     big.outline = 5;
-    drawText(cv, group, {128, 204}, 48, big, 208);
+    drawText(cv, group, {128, 204}, 48, big, 192);
 }
 
 void paintVormakLogo(Canvas& cv) {

@@ -110,6 +110,8 @@ void paintCorvumon(Canvas& cv) {
 }
 
 void paintCrocomon(Canvas& cv) {
+    // Drawn a little high: the long, low body would otherwise sit below centre.
+    cv.origin = {0, -24};
     const Color scales = pal::leaf;
     const Sticker green = skin(scales);
     // Tail curling behind, with ridge spikes.
@@ -151,6 +153,7 @@ void paintCrocomon(Canvas& cv) {
     fillShape(cv, ellipse({16, 109}, 3, 2), pal::ink);
     drawSticker(cv, circle({104, 92}, 20), green);
     drawEye(cv, {102, 91}, 11, {-0.9f, 0.1f}, true, pal::sun);
+    cv.origin = {0, 0};
 }
 
 void paintTeddymon(Canvas& cv) {

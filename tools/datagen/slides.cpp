@@ -8,14 +8,15 @@
 
 namespace {
 
-// Stars scattered by a fixed hash: one candidate per 16-unit cell.
-void starField(Canvas& cv, float maxY, uint32_t seed) {
+// Stars scattered by a fixed hash: one candidate per 16-unit cell, none
+// closer than `margin` to the picture's edges.
+void starField(Canvas& cv, float maxY, float margin, uint32_t seed) {
     for (int cy = 0; cy < 16; ++cy)
         for (int cx = 0; cx < 16; ++cx) {
             if (hash2(cx, cy, seed) < 0.35f) continue;
             const Vec2 c = {cx * 16 + 16 * hash2(cx, cy, seed + 1),
                             cy * 16 + 16 * hash2(cx, cy, seed + 2)};
-            if (c.y > maxY) continue;
+            if (c.y > maxY || c.x < margin || c.y < margin || c.x > 256 - margin) continue;
             const float b = hash2(cx, cy, seed + 3);
             const Color tint = b > 0.8f ? pal::cyan : (b < 0.15f ? pal::sun : pal::bone);
             fillShape(cv, circle(c, 0.5f + 1.2f * b), withAlpha(tint, 0.5f + 0.5f * b), true);
@@ -37,7 +38,7 @@ void paintPresents(Canvas& cv) {
         return t < 0.7f ? mix(pal::ink, pal::night, t / 0.7f)
                         : mix(pal::night, mix(pal::night, pal::magenta, 0.55f), (t - 0.7f) / 0.3f);
     });
-    starField(cv, 170, 11);
+    starField(cv, 170, 0, 11);
     fillShape(cv, circle({196, 58}, 22),
               [](Vec2 p) { return mix(pal::bone, pal::sun, clamp01((p.y - 36) / 44)); });
     fillShape(cv, circle({206, 52}, 20), mix(pal::ink, pal::night, 0.6f));
@@ -205,7 +206,7 @@ void paintIsoScene(Canvas& cv) {
     for (int k = 0; k < 3; ++k)
         fillShape(cv, ring(ellipse(pad, 42.0f - k * 12, 21.0f - k * 6), 1.2f),
                   k == 0 ? pal::sun : pal::orange, true);
-    starField(cv, 60, 51);
+    starField(cv, 60, 28, 51);
     addGlow(cv, 0.7f, 0.6f);
 }
 
