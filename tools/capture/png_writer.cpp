@@ -1,10 +1,10 @@
-// PNG encoding with libpng and the writer thread.
+// PNG encoding (our own chunk writer over libdeflate) and the writer threads.
 #include "png_writer.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <png.h>
+#include <libdeflate.h>
 
 namespace {
 
@@ -13,42 +13,77 @@ constexpr size_t maxQueuedFrames = 4;
 struct FileClose {
     void operator()(FILE* file) const { std::fclose(file); }
 };
+struct CompressorFree {
+    void operator()(libdeflate_compressor* compressor) const {
+        libdeflate_free_compressor(compressor);
+    }
+};
+
+void putBigEndian(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(uint8_t(value >> shift));
+}
+
+// A chunk: length, type, data, and the CRC of type and data.
+void putChunk(std::vector<uint8_t>& out, const char* type, const uint8_t* data, size_t size) {
+    putBigEndian(out, uint32_t(size));
+    const size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data, data + size);
+    putBigEndian(out, libdeflate_crc32(0, &out[typeAt], size + 4));
+}
 
 } // namespace
 
+std::vector<uint8_t> encodePng(int width, int height, const std::vector<uint8_t>& rgb, int level) {
+    const size_t rowBytes = size_t(width) * 3;
+    // Each row: the filter byte 1 (Sub), then each byte less the one three before.
+    std::vector<uint8_t> filtered((rowBytes + 1) * size_t(height));
+    for (size_t y = 0; y < size_t(height); y++) {
+        const uint8_t* row = &rgb[y * rowBytes];
+        uint8_t* out = &filtered[y * (rowBytes + 1)];
+        out[0] = 1;
+        for (size_t i = 0; i < 3 && i < rowBytes; i++)
+            out[1 + i] = row[i];
+        for (size_t i = 3; i < rowBytes; i++)
+            out[1 + i] = uint8_t(row[i] - row[i - 3]);
+    }
+    // One compressor per thread: libdeflate's are not shared between threads.
+    thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> compressor;
+    thread_local int compressorLevel = -1;
+    if (!compressor || compressorLevel != level) {
+        compressor.reset(libdeflate_alloc_compressor(level));
+        compressorLevel = level;
+    }
+    if (!compressor) return {};
+    std::vector<uint8_t> zlib(libdeflate_zlib_compress_bound(compressor.get(), filtered.size()));
+    const size_t zlibSize = libdeflate_zlib_compress(compressor.get(), filtered.data(),
+                                                     filtered.size(), zlib.data(), zlib.size());
+    if (zlibSize == 0) return {};
+
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::vector<uint8_t> png(signature, signature + 8);
+    std::vector<uint8_t> header;
+    putBigEndian(header, uint32_t(width));
+    putBigEndian(header, uint32_t(height));
+    // 8 bits, colour type 2 (RGB), deflate, adaptive filtering, no interlace.
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    putChunk(png, "IHDR", header.data(), header.size());
+    putChunk(png, "IDAT", zlib.data(), zlibSize);
+    putChunk(png, "IEND", nullptr, 0);
+    return png;
+}
+
 bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
               int level) {
+    const std::vector<uint8_t> png = encodePng(width, height, rgb, level);
+    if (png.empty()) {
+        std::fprintf(stderr, "Cannot compress the picture for %s\n", path.c_str());
+        return false;
+    }
     std::unique_ptr<FILE, FileClose> file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        std::fprintf(stderr, "Cannot write %s\n", path.c_str());
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info) {
-        png_destroy_write_struct(&png, nullptr);
-        std::fprintf(stderr, "Out of memory writing %s\n", path.c_str());
-        return false;
-    }
-    std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int y = 0; y < height; y++)
-        rows[size_t(y)] = const_cast<png_bytep>(&rgb[size_t(y) * size_t(width) * 3]);
-    // libpng reports errors by longjmp; nothing with a destructor lives past this point.
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fprintf(stderr, "Cannot write %s\n", path.c_str());
-        return false;
-    }
-    png_init_io(png, file.get());
-    png_set_compression_level(png, level);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-    png_write_info(png, info);
-    png_write_image(png, rows.data());
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    if (std::fflush(file.get()) != 0 || std::ferror(file.get())) {
+    if (!file || std::fwrite(png.data(), 1, png.size(), file.get()) != png.size() ||
+        std::fflush(file.get()) != 0) {
         std::fprintf(stderr, "Cannot write %s\n", path.c_str());
         return false;
     }
