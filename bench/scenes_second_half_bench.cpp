@@ -155,6 +155,15 @@ void AttacksBattleSet(benchmark::State& state) {
 void WobbleAndGreetings(benchmark::State& state) {
     runScene(state, drawWobbleAndGreetings, 70.0f, drawWobbleAndGreetings, 70.0f);
 }
+// The same frame without its ball: what the room and the pictures cost.
+void WobbleWithoutBall(benchmark::State& state) {
+    prepare();
+    Mesh* ball = demo.ballModelTextured.meshes[0];
+    demo.ballModelTextured.meshes.clear();
+    demo.ballModelTextured.meshCount = 0;
+    runScene(state, drawWobbleAndGreetings, 70.0f, drawWobbleAndGreetings, 70.0f);
+    addMesh(demo.ballModelTextured, ball);
+}
 // 85 s: background and the seven credit pictures.
 void AttacksCreditsSet(benchmark::State& state) {
     runScene(state, drawWobbleAndGreetings, 79.9f, drawAttacksAndCredits, 85.0f);
@@ -181,6 +190,7 @@ void WobbleAndNormalsOnly(benchmark::State& state) {
 BENCHMARK(BattleOpening)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(AttacksBattleSet)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(WobbleAndGreetings)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(WobbleWithoutBall)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(AttacksCreditsSet)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(WobbleAndNormalsOnly)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();
