@@ -166,28 +166,36 @@ std::vector<ObjectMesh> makeRoomWalls() {
 
 ObjectMesh makeBall() {
     // A UV sphere: s round the equator 0..1 with the seam column doubled, t
-    // from the north pole 0 to the south pole 1. The pole rows keep one vertex
-    // per column so every column has its own s; their quads become single
-    // triangles so no triangle has zero area.
+    // from the north pole 0 to the south pole 1. Each pole has one vertex per
+    // column, at the column's middle s, so every pole triangle has its own.
     ObjectMesh mesh;
-    for (int r = 0; r <= ballRows; r++) {
-        double theta = pi * r / ballRows;
-        for (int c = 0; c <= ballColumns; c++) {
-            double phi = 2.0 * pi * c / ballColumns;
-            Point p = {ballRadius * std::sin(theta) * std::cos(phi), ballRadius * std::cos(theta),
-                       -ballRadius * std::sin(theta) * std::sin(phi)};
-            if (r == 0 || r == ballRows) p.x = p.z = 0.0;
-            mesh.vertices.push_back(vertexAt(p, double(c) / ballColumns, double(r) / ballRows));
-        }
-    }
+    auto ringPoint = [](int r, int c) {
+        double theta = pi * r / ballRows, phi = 2.0 * pi * c / ballColumns;
+        return Point{ballRadius * std::sin(theta) * std::cos(phi), ballRadius * std::cos(theta),
+                     -ballRadius * std::sin(theta) * std::sin(phi)};
+    };
+    // Rings 1 .. ballRows - 1, then the two poles.
+    for (int r = 1; r < ballRows; r++)
+        for (int c = 0; c <= ballColumns; c++)
+            mesh.vertices.push_back(
+                vertexAt(ringPoint(r, c), double(c) / ballColumns, double(r) / ballRows));
     const uint32_t stride = ballColumns + 1;
-    for (int r = 0; r < ballRows; r++)
-        for (int c = 0; c < ballColumns; c++) {
-            uint32_t a = uint32_t(r) * stride + uint32_t(c);
-            uint32_t b = a + 1, d = a + stride, e = d + 1;
-            // Counter-clockwise seen from outside.
-            if (r != 0) mesh.triangles.push_back({a, d, b});
-            if (r != ballRows - 1) mesh.triangles.push_back({b, d, e});
+    const uint32_t north = uint32_t(mesh.vertices.size()), south = north + ballColumns;
+    for (int pole = 0; pole < 2; pole++)
+        for (int c = 0; c < ballColumns; c++)
+            mesh.vertices.push_back(vertexAt({0.0, pole ? -ballRadius : ballRadius, 0.0},
+                                             (c + 0.5) / ballColumns, pole));
+    // Counter-clockwise seen from outside.
+    auto ring = [&](int r, int c) { return uint32_t(r - 1) * stride + uint32_t(c); };
+    for (int c = 0; c < ballColumns; c++) {
+        mesh.triangles.push_back({north + uint32_t(c), ring(1, c), ring(1, c + 1)});
+        for (int r = 1; r < ballRows - 1; r++) {
+            uint32_t a = ring(r, c), b = ring(r, c + 1), d = ring(r + 1, c), e = ring(r + 1, c + 1);
+            mesh.triangles.push_back({a, d, b});
+            mesh.triangles.push_back({b, d, e});
         }
+        mesh.triangles.push_back(
+            {ring(ballRows - 1, c), south + uint32_t(c), ring(ballRows - 1, c + 1)});
+    }
     return mesh;
 }
