@@ -120,14 +120,15 @@ void paintCorvSkills(Canvas& cv) {
 void paintCredit(Canvas& cv, const char* name, const char* role, Color colour) {
     // The role on a small pill, the name large below it, all in the lower half
     // and clear of the outer edges, which the credits plates push past the window.
-    drawSticker(cv, roundBox({128, 150}, 58, 17, 17),
+    drawSticker(cv, roundBox({128, 148}, 70, 19, 19),
                 Sticker{lighter(colour), darker(colour), 3, 0.8f});
     TextStyle small;
+    small.face = faceFor(role);
     small.top = pal::ink;
     small.bottom = pal::night;
     small.outline = 0;
     small.shadow = {0, 0};
-    drawText(cv, role, {128, 150}, 18, small, 104);
+    drawText(cv, role, {128, 148}, 22, small, 124);
     TextStyle big;
     big.face = faceFor(name);
     big.top = pal::bone;
@@ -137,14 +138,16 @@ void paintCredit(Canvas& cv, const char* name, const char* role, Color colour) {
 }
 
 void paintGreeting(Canvas& cv, const char* group, Color colour) {
-    // A star for the group, the "greetings to" line, then its name.
-    drawSticker(cv, star({46, 150}, 15, 6.5f, 5, 0), Sticker{pal::sun, pal::orange, 3, 0.8f});
+    // The "greetings to" line, then the group's name, in the lower half and
+    // clear of both sides: the plates on the left and right reach past the window.
     TextStyle small;
+    small.face = Face::Condensed;
     small.top = pal::bone;
     small.bottom = lighter(colour);
     small.outline = 3;
     small.shadow = {2, 2};
-    drawText(cv, "GREETINGS TO", {140, 150}, 18, small, 144);
+    small.tracking = 1;
+    drawText(cv, "GREETINGS TO", {128, 148}, 22, small, 192);
     TextStyle big;
     big.face = faceFor(group);
     big.top = pal::bone;
