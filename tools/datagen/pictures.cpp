@@ -9,6 +9,7 @@
 #include "datagen.h"
 #include "picture_files.h"
 #include "picture_recipes.h"
+#include "text.h"
 
 namespace {
 
@@ -101,6 +102,12 @@ bool writePictures(const std::string& outDir) {
     if (error) {
         std::fprintf(stderr, "quarnel-datagen: cannot make %s/pic/pokemon: %s\n", outDir.c_str(),
                      error.message().c_str());
+        return false;
+    }
+    // Without the fonts every caption would come out blank: refuse instead.
+    std::string fontError;
+    if (!fontsAvailable(fontError)) {
+        std::fprintf(stderr, "quarnel-datagen: %s\n", fontError.c_str());
         return false;
     }
     bool ok = true;

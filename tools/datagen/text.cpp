@@ -110,6 +110,17 @@ Mask softened(const Mask& m, int r) {
 
 } // namespace
 
+bool fontsAvailable(std::string& error) {
+    for (Face face : {Face::Bold, Face::Condensed}) {
+        FontFace font(face);
+        if (!font.face) {
+            error = std::string("cannot load font ") + fontPath(face);
+            return false;
+        }
+    }
+    return true;
+}
+
 float drawText(Canvas& cv, const std::string& text, Vec2 centre, float capHeight,
                const TextStyle& style, float maxWidth) {
     FontFace font(style.face);

@@ -20,6 +20,9 @@ struct TextStyle {
     Color outlineColor = pal::ink;
 };
 
+// True when both DejaVu faces load; otherwise false with the reason in error.
+bool fontsAvailable(std::string& error);
+
 // Draws text with its capitals centred on `centre` (design units), capital
 // letters `capHeight` tall, shrunk to fit `maxWidth` when wider. Returns the
 // cap height actually used, or 0 when the font cannot be loaded (after a
