@@ -63,7 +63,7 @@ void paintSkillsCard(Canvas& cv, Color colour, const char* type, void (*icon)(Ca
     TextStyle head;
     head.top = pal::bone;
     head.bottom = lighter(colour);
-    drawText(cv, type, {150, 46}, 26, head, 150);
+    drawText(cv, type, {150, 46}, 30, head, 150);
     for (int i = 0; i < 3; ++i) {
         const float y = 100 + i * 52.0f;
         fillShape(cv, roundBox({128, y}, 100, 21, 10),
@@ -72,12 +72,12 @@ void paintSkillsCard(Canvas& cv, Color colour, const char* type, void (*icon)(Ca
         name.face = Face::Condensed;
         name.outline = 3;
         name.shadow = {2, 2};
-        drawText(cv, skills[i].name, {84, y}, 24, name, 128);
+        drawText(cv, skills[i].name, {90, y}, 26, name, 138);
         TextStyle power = name;
         power.face = Face::Bold;
         power.top = pal::sun;
         power.bottom = pal::orange;
-        drawText(cv, skills[i].power, {196, y}, 24, power, 64);
+        drawText(cv, skills[i].power, {200, y}, 26, power, 62);
     }
 }
 
