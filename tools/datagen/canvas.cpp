@@ -60,8 +60,8 @@ void fillWithSupersampled(Canvas& cv, const Fill& fill) {
             Color sum{0, 0, 0, 0};
             for (int sy = 0; sy < 4; ++sy)
                 for (int sx = 0; sx < 4; ++sx) {
-                    const Color c =
-                        fill({(x + (sx + 0.5f) / 4) / cv.scale, (y + (sy + 0.5f) / 4) / cv.scale});
+                    const Color c = fill({(x + (sx + 0.5f) / 4) / cv.scale - cv.origin.x,
+                                          (y + (sy + 0.5f) / 4) / cv.scale - cv.origin.y});
                     sum = {sum.r + c.r * c.a, sum.g + c.g * c.a, sum.b + c.b * c.a, sum.a + c.a};
                 }
             if (sum.a <= 0) continue;

@@ -195,6 +195,7 @@ float drawText(Canvas& cv, const std::string& text, Vec2 centre, float capHeight
 
     // Place the mask so that the capitals' box is centred on `centre`.
     const float textLeft = pad, textCentreY = baseline - capPx * 0.5f;
+    centre = {centre.x + cv.origin.x, centre.y + cv.origin.y};
     const int originX = static_cast<int>(
         std::lround(centre.x * cv.scale - (textLeft + width * 0.5f + slantExtra * 0.5f)));
     const int originY = static_cast<int>(std::lround(centre.y * cv.scale - textCentreY));
