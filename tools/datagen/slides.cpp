@@ -69,7 +69,7 @@ void paintPresents(Canvas& cv) {
 
 void paintTitle(Canvas& cv) {
     // Sun rays behind, the two rivals as glowing silhouettes, the title above.
-    fillWith(cv, [](Vec2 p) {
+    fillWithSupersampled(cv, [](Vec2 p) {
         const float dx = p.x - 128, dy = p.y - 150;
         const float a = std::atan2(dy, dx);
         const float ray = 0.5f + 0.5f * std::cos(a * 16);
