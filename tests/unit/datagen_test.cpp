@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <initializer_list>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -45,37 +46,51 @@ void countBox(const char*, const char*, SDL_Window*) {
     shownBoxes++;
 }
 
-// The data set is made once for the whole binary: the soundtrack takes seconds.
-class DataSet : public ::testing::Test {
+// Loads an object file through the demo's reader; no error box allowed.
+std::unique_ptr<tegn3d> loadObject(const std::string& dir, const char* name) {
+    setMessageBoxHandler(countBox);
+    shownBoxes = 0;
+    auto model = std::make_unique<tegn3d>();
+    std::string path = dir + "/objects/" + name;
+    EXPECT_TRUE(model->loadFromFile(path.c_str())) << name;
+    EXPECT_EQ(shownBoxes, 0) << name;
+    setMessageBoxHandler(nullptr);
+    return model;
+}
+
+// Each part of the data set is made once per test binary (or per test, when
+// CTest runs them one by one).
+class Meshes : public ::testing::Test {
   protected:
     static std::string dir;
-    static bool meshesWritten, soundWritten;
-    static std::vector<float> mono;
-    static bool decoded;
+    static bool written;
 
     static void SetUpTestSuite() {
-        dir = freshFolder("datagen");
-        meshesWritten = writeMeshes(dir);
-        soundWritten = writeSoundtrack(dir);
+        dir = freshFolder("meshes");
+        written = writeMeshes(dir);
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(dir); }
+    std::unique_ptr<tegn3d> load(const char* name) { return loadObject(dir, name); }
+};
+std::string Meshes::dir;
+bool Meshes::written = false;
+
+class Soundtrack : public ::testing::Test {
+  protected:
+    static std::string dir;
+    static bool written, decoded;
+    static std::vector<float> mono;
+
+    static void SetUpTestSuite() {
+        dir = freshFolder("soundtrack");
+        written = writeSoundtrack(dir);
         decoded = decodeMonoFile(dir + "/sound/pokemon.mp3", mono);
     }
     static void TearDownTestSuite() { std::filesystem::remove_all(dir); }
-
-    // Loads an object file through the demo's reader; no error box allowed.
-    std::unique_ptr<tegn3d> load(const char* name) {
-        setMessageBoxHandler(countBox);
-        shownBoxes = 0;
-        auto model = std::make_unique<tegn3d>();
-        std::string path = dir + "/objects/" + name;
-        EXPECT_TRUE(model->loadFromFile(path.c_str())) << name;
-        EXPECT_EQ(shownBoxes, 0) << name;
-        setMessageBoxHandler(nullptr);
-        return model;
-    }
 };
-std::string DataSet::dir;
-bool DataSet::meshesWritten = false, DataSet::soundWritten = false, DataSet::decoded = false;
-std::vector<float> DataSet::mono;
+std::string Soundtrack::dir;
+bool Soundtrack::written = false, Soundtrack::decoded = false;
+std::vector<float> Soundtrack::mono;
 
 struct P {
     double x, y, z;
@@ -119,8 +134,8 @@ bool whole(double x) {
 
 } // namespace
 
-TEST_F(DataSet, ObjectFilesLoadWithTheExpectedMeshes) {
-    ASSERT_TRUE(meshesWritten);
+TEST_F(Meshes, ObjectFilesLoadWithTheExpectedMeshes) {
+    ASSERT_TRUE(written);
     auto tunnel = load("tunnel.ebr"), bicube = load("bicube.ebr");
     auto room = load("kube2.ebr"), ball = load("kule.ebr");
     EXPECT_EQ(tunnel->meshCount, 1);
@@ -153,7 +168,7 @@ TEST_F(DataSet, ObjectFilesLoadWithTheExpectedMeshes) {
     EXPECT_NEAR(high, 1.0, 1e-6);
 }
 
-TEST_F(DataSet, TunnelSurroundsTheBattleCameraAndRunsAway) {
+TEST_F(Meshes, TunnelSurroundsTheBattleCameraAndRunsAway) {
     auto tunnel = load("tunnel.ebr");
     Mesh& mesh = *tunnel->meshes[0];
     // Start-up: scale, normals, mirror. The scene: translate, then turn.
@@ -188,7 +203,7 @@ TEST_F(DataSet, TunnelSurroundsTheBattleCameraAndRunsAway) {
     EXPECT_TRUE(whole(high - low)) << high - low;
 }
 
-TEST_F(DataSet, RoomHoldsEyeAndBallAtEveryTurnAndPulse) {
+TEST_F(Meshes, RoomHoldsEyeAndBallAtEveryTurnAndPulse) {
     auto room = load("kube2.ebr");
     auto ball = load("kule.ebr");
     ball->meshes[0]->scale(0.15f);
@@ -247,7 +262,7 @@ TEST_F(DataSet, RoomHoldsEyeAndBallAtEveryTurnAndPulse) {
         }
 }
 
-TEST_F(DataSet, WobbledBallStaysInTheView) {
+TEST_F(Meshes, WobbledBallStaysInTheView) {
     auto ball = load("kule.ebr");
     Mesh& mesh = *ball->meshes[0];
     mesh.scale(0.15f);
@@ -272,8 +287,8 @@ TEST_F(DataSet, WobbledBallStaysInTheView) {
     EXPECT_GT(largest * 2.25 * focal / 35.0, 0.25);
 }
 
-TEST_F(DataSet, SoundtrackDecodesToEightySecondsBelowMinusOneDbfs) {
-    ASSERT_TRUE(soundWritten);
+TEST_F(Soundtrack, DecodesToEightySecondsBelowMinusOneDbfs) {
+    ASSERT_TRUE(written);
     ASSERT_TRUE(decoded);
     const double seconds = double(mono.size()) / sampleRate;
     EXPECT_NEAR(seconds, songSeconds, 0.05);
@@ -286,7 +301,7 @@ TEST_F(DataSet, SoundtrackDecodesToEightySecondsBelowMinusOneDbfs) {
     EXPECT_GT(peak, 0.5f); // normalised, not timid
 }
 
-TEST_F(DataSet, LowestBandPulsesWithTheKick) {
+TEST_F(Soundtrack, LowestBandPulsesWithTheKick) {
     ASSERT_TRUE(decoded);
     auto band0 = [&](double start) {
         long at = std::lround(start * sampleRate);
@@ -345,15 +360,28 @@ TEST(Instruments, EveryNoteStartsAndEndsAtRest) {
     }
 }
 
-TEST_F(DataSet, EveryRunWritesTheSameBytes) {
-    const std::string again = freshFolder("datagen_again");
-    ASSERT_TRUE(writeMeshes(again));
-    ASSERT_TRUE(writeSoundtrack(again));
-    for (const char* file : {"objects/tunnel.ebr", "objects/bicube.ebr", "objects/kube2.ebr",
-                             "objects/kule.ebr", "sound/pokemon.mp3"}) {
-        std::vector<char> first = bytesOf(dir + "/" + file), second = bytesOf(again + "/" + file);
-        EXPECT_FALSE(first.empty()) << file;
-        EXPECT_TRUE(first == second) << file;
+// Same bytes on every run: the files of a second run match the first.
+void expectSameFiles(const std::string& first, const std::string& second,
+                     std::initializer_list<const char*> files) {
+    for (const char* file : files) {
+        std::vector<char> a = bytesOf(first + "/" + file), b = bytesOf(second + "/" + file);
+        EXPECT_FALSE(a.empty()) << file;
+        EXPECT_TRUE(a == b) << file;
     }
+}
+
+TEST_F(Meshes, EveryRunWritesTheSameBytes) {
+    const std::string again = freshFolder("meshes_again");
+    ASSERT_TRUE(writeMeshes(again));
+    expectSameFiles(
+        dir, again,
+        {"objects/tunnel.ebr", "objects/bicube.ebr", "objects/kube2.ebr", "objects/kule.ebr"});
+    std::filesystem::remove_all(again);
+}
+
+TEST_F(Soundtrack, EveryRunWritesTheSameBytes) {
+    const std::string again = freshFolder("soundtrack_again");
+    ASSERT_TRUE(writeSoundtrack(again));
+    expectSameFiles(dir, again, {"sound/pokemon.mp3"});
     std::filesystem::remove_all(again);
 }

@@ -434,9 +434,9 @@ void composeOutro(Score& score) {
 
 // Mixing ------------------------------------------------------------------
 
+// The pads and chords pump under the kick; the lead sings over it.
 bool isDucked(Instrument i) {
-    return i == Instrument::pad || i == Instrument::stab || i == Instrument::lead ||
-           i == Instrument::arp;
+    return i == Instrument::pad || i == Instrument::stab || i == Instrument::arp;
 }
 
 void addAt(std::vector<float>& bus, const std::vector<float>& part, size_t offset, float gain) {
