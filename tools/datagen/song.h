@@ -23,8 +23,9 @@ constexpr double barStart(int bar) {
 
 // Every note of the track, in no particular order.
 std::vector<NoteEvent> composeSong();
-// Renders and mixes the events: drums and bass dry, the rest ducked under the
-// kick, plus the echo. Not yet normalised. songSeconds long.
+// Renders and mixes the events (mixdown.cpp): drums, bass and lead dry, the
+// chords ducked under the kick, plus the echo. Not yet normalised;
+// songSeconds long.
 StereoBuffer renderSong(const std::vector<NoteEvent>& events);
 // The start times of the kicks among the events, sorted.
 std::vector<double> kickTimes(const std::vector<NoteEvent>& events);
