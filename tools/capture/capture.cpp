@@ -83,6 +83,7 @@ int captureFrames(const CaptureOptions& options) {
     PngWriterThread writer(capture.width, capture.height, writers);
     Progress progress;
     startProgress(progress, count);
+    std::vector<uint8_t> previous;
     for (int64_t i = 0; i < count; i++) {
         const float t = gridTime(first + i, capture.fps);
         if (i == 0)
@@ -91,7 +92,12 @@ int captureFrames(const CaptureOptions& options) {
             drawCaptureFrame(capture, t);
         std::vector<uint8_t> rgb = writer.spareBuffer();
         readFrame(capture, rgb);
-        if (!writer.write(options.outDir + "/" + frameName(i), std::move(rgb))) return 1;
+        // Still stretches of the demo (held pictures, the credits) repeat a
+        // frame for seconds; its file is compressed once.
+        const std::string path = options.outDir + "/" + frameName(i);
+        const bool same = i > 0 && rgb == previous;
+        if (!same) previous = rgb;
+        if (!(same ? writer.repeat(path) : writer.write(path, std::move(rgb)))) return 1;
         showProgress(progress, i + 1);
     }
     if (!writer.finish()) return 1;

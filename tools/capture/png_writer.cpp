@@ -74,6 +74,16 @@ std::vector<uint8_t> encodePng(int width, int height, const std::vector<uint8_t>
     return png;
 }
 
+static bool writeFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::unique_ptr<FILE, FileClose> file(std::fopen(path.c_str(), "wb"));
+    if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
+        std::fflush(file.get()) != 0) {
+        std::fprintf(stderr, "Cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
 bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb,
               int level) {
     const std::vector<uint8_t> png = encodePng(width, height, rgb, level);
@@ -81,13 +91,7 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
         std::fprintf(stderr, "Cannot compress the picture for %s\n", path.c_str());
         return false;
     }
-    std::unique_ptr<FILE, FileClose> file(std::fopen(path.c_str(), "wb"));
-    if (!file || std::fwrite(png.data(), 1, png.size(), file.get()) != png.size() ||
-        std::fflush(file.get()) != 0) {
-        std::fprintf(stderr, "Cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
+    return writeFileBytes(path, png);
 }
 
 PngWriterThread::PngWriterThread(int width, int height, int threads)
@@ -107,10 +111,22 @@ PngWriterThread::~PngWriterThread() {
 }
 
 bool PngWriterThread::write(const std::string& path, std::vector<uint8_t>&& rgb) {
+    Job job{path, std::move(rgb), std::make_shared<std::promise<std::vector<uint8_t>>>(), {}};
+    job.bytes = job.encoded->get_future().share();
+    return queueJob(std::move(job));
+}
+
+bool PngWriterThread::repeat(const std::string& path) {
+    if (!lastBytes.valid()) return false;
+    return queueJob(Job{path, {}, nullptr, lastBytes});
+}
+
+bool PngWriterThread::queueJob(Job&& job) {
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this] { return queue.size() < maxQueuedFrames || failed; });
     if (failed) return false;
-    queue.push_back(Job{path, std::move(rgb)});
+    lastBytes = job.bytes;
+    queue.push_back(std::move(job));
     changed.notify_all();
     return true;
 }
@@ -138,11 +154,15 @@ void PngWriterThread::run() {
         queue.pop_front();
         busy++;
         lock.unlock();
-        const bool ok = writePng(job.path, width, height, job.rgb);
+        // A repeat waits for its frame, which was queued earlier and so is
+        // already being written by some thread.
+        if (job.encoded) job.encoded->set_value(encodePng(width, height, job.rgb));
+        const std::vector<uint8_t>& bytes = job.bytes.get();
+        const bool ok = !bytes.empty() && writeFileBytes(job.path, bytes);
         lock.lock();
         busy--;
         if (!ok) failed = true;
-        if (spares.size() < maxQueuedFrames) spares.push_back(std::move(job.rgb));
+        if (job.encoded && spares.size() < maxQueuedFrames) spares.push_back(std::move(job.rgb));
         changed.notify_all();
     }
 }

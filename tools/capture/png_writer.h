@@ -5,6 +5,8 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <future>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -31,6 +33,9 @@ class PngWriterThread {
     // Queues a frame (taking its pixels); waits while the queue is full.
     // False once any write has failed.
     bool write(const std::string& path, std::vector<uint8_t>&& rgb);
+    // Queues a file with the same bytes as the frame queued last: a frame
+    // that did not change is not compressed again.
+    bool repeat(const std::string& path);
     // Waits for every queued frame; false if any write failed.
     bool finish();
     // A buffer of a written frame to fill again (empty when none is free yet),
@@ -38,10 +43,14 @@ class PngWriterThread {
     std::vector<uint8_t> spareBuffer();
 
   private:
+    using Bytes = std::shared_future<std::vector<uint8_t>>;
     struct Job {
         std::string path;
-        std::vector<uint8_t> rgb;
+        std::vector<uint8_t> rgb;                                    // empty for a repeat
+        std::shared_ptr<std::promise<std::vector<uint8_t>>> encoded; // null for a repeat
+        Bytes bytes;                                                 // the file's bytes, once made
     };
+    bool queueJob(Job&& job);
     void run();
 
     int width, height;
@@ -49,7 +58,8 @@ class PngWriterThread {
     std::condition_variable changed;
     std::deque<Job> queue;
     std::vector<std::vector<uint8_t>> spares;
-    int busy = 0; // threads writing a file now
+    Bytes lastBytes; // the frame queued last, for repeats
+    int busy = 0;    // threads writing a file now
     bool stopping = false;
     bool failed = false;
     std::vector<std::thread> workers;
