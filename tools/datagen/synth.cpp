@@ -24,7 +24,8 @@ float nextNoise(NoiseSource& noise) {
 }
 
 NoiseSource seededNoise(uint32_t seed) {
-    return {seed * 2654435761u + 0x9e3779b9u};
+    uint32_t state = seed * 2654435761u + 0x9e3779b9u;
+    return {state ? state : 1u}; // xorshift never leaves 0
 }
 
 // Zero-delay-feedback state-variable filter: low, band and high outputs.
@@ -236,8 +237,9 @@ void renderSaws(const NoteEvent& note, StereoBuffer& out, int voices, double att
                 double decay, double envCutoff) {
     resize(out, note.length + release);
     const double hz = noteHz(note.note);
-    const double detune[3] = {-0.11, 0.0, 0.12}; // semitones
-    const double spread[3] = {-0.7, 0.0, 0.7};
+    // The outer pair first, so two voices sit left and right of centre.
+    const double detune[3] = {-0.11, 0.12, 0.0}; // semitones
+    const double spread[3] = {-0.7, 0.7, 0.0};
     Oscillator osc[3];
     double voiceHz[3], panL[3], panR[3];
     for (int v = 0; v < voices; v++) {
