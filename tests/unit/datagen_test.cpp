@@ -262,6 +262,23 @@ TEST_F(Meshes, RoomHoldsEyeAndBallAtEveryTurnAndPulse) {
         }
 }
 
+TEST_F(Meshes, InterlockedCubesFaceOutwardOnceMirrored) {
+    // Start-up computes the normals and then mirrors the positions; the faces
+    // must still point away from the middle, each face flat.
+    auto bicube = load("bicube.ebr");
+    Mesh& mesh = *bicube->meshes[0];
+    mesh.scale(0.2f);
+    mesh.computeNormals();
+    mesh.negate();
+    EXPECT_EQ(mesh.triangleCount, 24);
+    for (int i = 0; i < mesh.vertexCount; i++) {
+        P n = of(mesh.normals[i]), p = of(mesh.vertices[i]);
+        // A corner of a cube of half-size 2: its face normal makes the same
+        // angle with every corner, cos = 1 / sqrt(3).
+        EXPECT_NEAR(dot(n, p) / len(p), 1.0 / std::sqrt(3.0), 1e-4) << i;
+    }
+}
+
 TEST_F(Meshes, WobbledBallStaysInTheView) {
     auto ball = load("kule.ebr");
     Mesh& mesh = *ball->meshes[0];
