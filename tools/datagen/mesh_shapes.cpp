@@ -46,13 +46,6 @@ Point halfTurn(Point v) {
 
 } // namespace
 
-void tunnelFileToWorld(const float file[3], float world[3]) {
-    Point p = halfTurn({-0.2 * file[0], -0.2 * file[1], -0.2 * file[2]});
-    world[0] = float(p.x);
-    world[1] = float(p.y);
-    world[2] = float(p.z - 80.0);
-}
-
 void tunnelWorldToFile(const float world[3], float file[3]) {
     Point p = times(halfTurn({world[0], world[1], world[2] + 80.0}), -5.0);
     file[0] = float(p.x);

@@ -27,7 +27,7 @@ ObjectMesh makeInterlockedCubes();
 std::vector<ObjectMesh> makeRoomWalls(); // six meshes, one wall each
 ObjectMesh makeBall();
 
-// The battle scene's model transform applied to a file position: world = (0, 0,
-// -80) + R(-0.2 p), R the 180-degree turn about (-9, 1, 1). R is its own inverse.
-void tunnelFileToWorld(const float file[3], float world[3]);
+// The inverse of the battle scene's model transform: the file position that
+// lands at a world position. The scene maps a file position p to (0, 0, -80) +
+// R(-0.2 p), R the 180-degree turn about (-9, 1, 1), which is its own inverse.
 void tunnelWorldToFile(const float world[3], float file[3]);
