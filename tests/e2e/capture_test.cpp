@@ -234,6 +234,21 @@ TEST(CaptureFiles, VideoHasItsFramesSizeRateAndSound) {
     EXPECT_NE(audio.find("codec_name=aac"), std::string::npos) << audio;
 }
 
+TEST(CaptureFiles, WithoutASoundtrackTheVideoIsSilentButWhole) {
+    const fs::path folder = makeFolder("silent");
+    writeDataSet(folder, false);
+    const CaptureRun run =
+        runCapture(folder, "--video clip.mp4 --from 20 --to 20.5 --fps 10 --size 160x120");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("No soundtrack"), std::string::npos) << run.err;
+    const std::string streams =
+        commandOutput("ffprobe -v error -count_frames -show_entries "
+                      "stream=codec_type,nb_read_frames -of default=nw=1 '" +
+                      (folder / "clip.mp4").string() + "'");
+    EXPECT_NE(streams.find("nb_read_frames=6"), std::string::npos) << streams;
+    EXPECT_EQ(streams.find("codec_type=audio"), std::string::npos) << streams;
+}
+
 // Rendering through the capture library in this process, in a folder with the
 // test data set.
 class CaptureRender : public ::testing::Test {
