@@ -10,6 +10,7 @@
 #include "app/window.h"
 #include "audio/decode.h"
 #include "audio/offline_spectrum.h"
+#include "audio/spectrum.h"
 #include "grid.h"
 #include "platform/message_box.h"
 #include "platform/quit.h"
@@ -62,7 +63,7 @@ bool openCapture(CaptureContext& capture, int width, int height, int fps) {
 
 void spectrumAt(const CaptureContext& capture, float t, float* spectrum) {
     if (!capture.hasSoundtrack || capture.musicStart < 0.0f) {
-        std::fill(spectrum, spectrum + 256, 0.0f);
+        std::fill(spectrum, spectrum + spectrumBands, 0.0f);
         return;
     }
     offlineSpectrum(capture.soundtrack, double(t) - double(capture.musicStart), spectrum);
