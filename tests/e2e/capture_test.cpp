@@ -72,9 +72,22 @@ static void writeDataSet(const fs::path& folder, bool soundtrack) {
     ASSERT_TRUE(writeTestMp3((folder / "data/sound/pokemon.mp3").string(), track, 44100, 1));
 }
 
+// Every test works in a folder under this one, removed when the tests end.
+static fs::path testRoot() {
+    return fs::temp_directory_path() / ("quarnel-capture-" + std::to_string(getpid()));
+}
+
+struct RemoveTestRoot : ::testing::Environment {
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(testRoot(), ignored);
+    }
+};
+static ::testing::Environment* const removeTestRoot =
+    ::testing::AddGlobalTestEnvironment(new RemoveTestRoot);
+
 static fs::path makeFolder(const std::string& name) {
-    const fs::path folder =
-        fs::temp_directory_path() / ("quarnel-capture-" + std::to_string(getpid())) / name;
+    const fs::path folder = testRoot() / name;
     fs::remove_all(folder);
     fs::create_directories(folder);
     return folder;
