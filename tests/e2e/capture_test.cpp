@@ -224,12 +224,30 @@ TEST(CaptureFiles, StillsMatchTheSequenceFramesAndRepeatByteForByte) {
               fileBytes(folder / "seq/frame-000007.png"));
 }
 
-TEST(CaptureFiles, VideoHasItsFramesSizeRateAndSound) {
+// Where the first loud sample of the video's sound lies, in seconds of video.
+static double soundOnset(const fs::path& video) {
+    const std::string command = "ffmpeg -v error -i '" + video.string() +
+                                "' -map 0:a -ac 1 -ar 44100 -f f32le - 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1.0;
+    float sample = 0.0f;
+    int64_t index = 0;
+    double onset = -1.0;
+    while (std::fread(&sample, sizeof sample, 1, pipe) == 1) {
+        if (onset < 0.0 && std::fabs(sample) > 0.05f) onset = double(index) / 44100.0;
+        index++;
+    }
+    pclose(pipe);
+    return onset;
+}
+
+TEST(CaptureFiles, VideoHasItsFramesSizeRateAndSoundInSync) {
     const fs::path folder = makeFolder("video");
     writeDataSet(folder, true);
-    // 13.5 to 14.5 s: the music starts inside the clip, at its first frame after 14 s.
-    const CaptureRun run =
-        runCapture(folder, "--video clip.mp4 --from 13.5 --to 14.5 --fps 10 --size 160x120");
+    // The music starts inside the clip, at its first frame after 14 s (14.1 on
+    // the 10 fps grid), so the burst 2 s into the track is heard 2.6 s in.
+    const std::string arguments = " --from 13.5 --to 16.5 --fps 10 --size 160x120";
+    const CaptureRun run = runCapture(folder, "--video clip.mp4" + arguments);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string video = commandOutput(
         "ffprobe -v error -select_streams v:0 -count_frames -show_entries "
@@ -240,11 +258,15 @@ TEST(CaptureFiles, VideoHasItsFramesSizeRateAndSound) {
     EXPECT_NE(video.find("height=120"), std::string::npos) << video;
     EXPECT_NE(video.find("pix_fmt=yuv420p"), std::string::npos) << video;
     EXPECT_NE(video.find("r_frame_rate=10/1"), std::string::npos) << video;
-    EXPECT_NE(video.find("nb_read_frames=11"), std::string::npos) << video;
+    EXPECT_NE(video.find("nb_read_frames=31"), std::string::npos) << video;
     const std::string audio = commandOutput(
         "ffprobe -v error -select_streams a -show_entries stream=codec_name -of default=nw=1 '" +
         (folder / "clip.mp4").string() + "'");
     EXPECT_NE(audio.find("codec_name=aac"), std::string::npos) << audio;
+    EXPECT_NEAR(soundOnset(folder / "clip.mp4"), 14.1 - 13.5 + burstStart, 0.01);
+
+    ASSERT_EQ(runCapture(folder, "--video again.mp4" + arguments).exitCode, 0);
+    EXPECT_EQ(fileBytes(folder / "clip.mp4"), fileBytes(folder / "again.mp4"));
 }
 
 TEST(CaptureFiles, WithoutASoundtrackTheVideoIsSilentButWhole) {
