@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <SDL.h>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/message_box.h"
@@ -52,10 +53,31 @@ static void requestPixelFormat(int depthBits) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
+static const char* envOrEmpty(const char* name) {
+    const char* value = SDL_getenv(name);
+    return value ? value : "";
+}
+
+// With no display to open, SDL falls back to drawing offscreen, where nobody
+// would see the demo: that counts as no display unless the user chose it.
+static bool onlyInvisibleVideo() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || SDL_getenv("SDL_VIDEODRIVER")) return false;
+    return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+}
+
 SDL_Window* createMainWindow(const char* title, int width, int height, bool fullScreen) {
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", "blint", 0);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        SDL_Log("%s", SDL_GetError());
+        std::fprintf(stderr, "quarnel: no display: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    if (onlyInvisibleVideo()) {
+        std::fprintf(stderr,
+                     "quarnel: no display: neither X11 nor Wayland could be opened "
+                     "(DISPLAY=\"%s\", WAYLAND_DISPLAY=\"%s\")\n",
+                     envOrEmpty("DISPLAY"), envOrEmpty("WAYLAND_DISPLAY"));
+        SDL_Quit();
         return nullptr;
     }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
@@ -73,7 +95,10 @@ SDL_Window* createMainWindow(const char* title, int width, int height, bool full
         requestPixelFormat(24);
         window = SDL_CreateWindow(title, 0, 0, width, height, flags);
     }
-    if (!window) return nullptr;
+    if (!window) {
+        std::fprintf(stderr, "quarnel: cannot create the window: %s\n", SDL_GetError());
+        return nullptr;
+    }
     demo.window = window;
     SDL_RaiseWindow(window);
 
