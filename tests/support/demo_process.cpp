@@ -107,7 +107,11 @@ int waitForExit(DemoProcess& process, double seconds) {
 }
 
 bool isRunning(const DemoProcess& process) {
-    return process.pid > 0 && waitpid(process.pid, nullptr, WNOHANG) == 0;
+    if (process.pid <= 0) return false;
+    // WNOWAIT leaves an ended process to be reaped by waitForExit, with its code.
+    siginfo_t info{};
+    if (waitid(P_PID, id_t(process.pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) return false;
+    return info.si_pid == 0;
 }
 
 std::string stderrText(const DemoProcess& process) {
