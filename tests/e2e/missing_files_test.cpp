@@ -32,13 +32,6 @@ static double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-static int countOf(const std::string& text, const std::string& line) {
-    int count = 0;
-    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
-        count++;
-    return count;
-}
-
 // A data folder removed when the test ends.
 struct Folder {
     std::string path;
@@ -81,7 +74,9 @@ static int answerBoxesUntilExit(RunningDemo& run, const std::string& caption, do
     return waitForExit(run.demo, 0);
 }
 
-static std::string belowData(const char* path) { return std::string(path).substr(5); }
+static std::string belowData(const char* path) {
+    return std::string(path).substr(5);
+}
 
 // A missing JPEG stops the start-up at that file: its box waits for an
 // answer, then the run ends with 1 through the normal exit path (which gives
@@ -115,6 +110,24 @@ INSTANTIATE_TEST_SUITE_P(EachJpeg, MissingJpeg, ::testing::Range(0, jpegFileCoun
                              std::string name = fs::path(jpegFiles[info.param]).stem().string();
                              return "slot" + std::to_string(info.param) + "_" + name;
                          });
+
+// Noise in place of a JPEG is fatal without a box: the decoder's reason names
+// the file, and the run ends with 1 before anything later is read.
+TEST(DamagedJpeg, NoiseEndsTheRunWithOneAndTheDecodersReason) {
+    Folder folder(copyDataFolder({}));
+    ASSERT_TRUE(replaceDataFile(folder.path, "pic/blue.jpg", garbageBytes(6000, 9)));
+    OpenWatch watch;
+    ASSERT_TRUE(startOpenWatch(watch, folder.path));
+    RunningDemo run;
+    startDemo(run, folder.path);
+    EXPECT_EQ(waitForExit(run.demo, 30), 1);
+    const std::string err = stderrText(run.demo);
+    EXPECT_NE(err.find("data/pic/blue.jpg: "), std::string::npos) << err;
+    EXPECT_EQ(err.find(jpegMessage), std::string::npos) << err;
+    EXPECT_EQ(openedFiles(watch),
+              std::vector<std::string>(
+                  {belowData(jpegFiles[0]), belowData(jpegFiles[1]), belowData(jpegFiles[2])}));
+}
 
 TEST(MissingData, NoDataFolderStopsAtTheFirstJpeg) {
     Folder folder(emptyFolder());

@@ -10,10 +10,13 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -119,6 +122,7 @@ bool readStill(const std::string& path, Still& still) {
 }
 
 Pixel pixelOf(const Still& still, double column, double row) {
+    if (still.rgb.empty()) return Pixel{-1, -1, -1};
     const int x = std::clamp(int(std::floor(column)), 0, still.width - 1);
     const int y = std::clamp(int(std::floor(row)), 0, still.height - 1);
     const uint8_t* p = &still.rgb[(size_t(y) * still.width + x) * 3];
@@ -145,4 +149,51 @@ double columnAt(double x, double z, double fovDegrees, double aspect) {
 
 double rowAt(double y, double z, double fovDegrees) {
     return (1.0 - y * focal(fovDegrees) / -z) * 240.0;
+}
+
+std::vector<std::pair<double, double>> pointsOf(const Region& region) {
+    std::vector<std::pair<double, double>> points;
+    for (double x : region.xs)
+        for (double y : region.ys)
+            points.push_back(
+                {columnAt(x, region.z, region.fov, region.aspect), rowAt(y, region.z, region.fov)});
+    return points;
+}
+
+int samplesNear(const Still& still, const Region& region, Pixel colour, int tolerance) {
+    int count = 0;
+    for (const auto& [column, row] : pointsOf(region))
+        count += near(pixelOf(still, column, row), colour, tolerance);
+    return count;
+}
+
+CaptureRun captureStills(const std::string& folder, const std::vector<double>& times) {
+    std::string line = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
+                       QUARNEL_BINARY_DIR + "/quarnel-capture' --out out";
+    for (double t : times)
+        line += " --at " + std::to_string(t);
+    line += " >/dev/null 2>stderr.txt";
+    const int status = std::system(line.c_str());
+    CaptureRun run;
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream file(folder + "/stderr.txt");
+    std::stringstream text;
+    text << file.rdbuf();
+    run.err = text.str();
+    return run;
+}
+
+Still stillAt(const std::string& folder, double t) {
+    char name[32];
+    std::snprintf(name, sizeof name, "at-%06d.png", int(t * 1000.0 + 0.5));
+    Still still;
+    if (!readStill(folder + "/out/" + name, still)) still = Still{};
+    return still;
+}
+
+int countOf(const std::string& text, const std::string& line) {
+    int count = 0;
+    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+        count++;
+    return count;
 }

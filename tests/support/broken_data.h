@@ -47,7 +47,8 @@ struct Pixel {
     int r = 0, g = 0, b = 0;
 };
 bool readStill(const std::string& path, Still& still);
-// The pixel whose area holds window point (column, row), row 0 at the top.
+// The pixel whose area holds window point (column, row), row 0 at the top;
+// (-1, -1, -1) for an empty still.
 Pixel pixelOf(const Still& still, double column, double row);
 bool near(Pixel a, Pixel b, int tolerance);
 std::string describe(Pixel c);
@@ -56,3 +57,25 @@ std::string describe(Pixel c);
 // gluPerspective(fovDegrees, aspect, ...): window column and row (0 at top).
 double columnAt(double x, double z, double fovDegrees, double aspect);
 double rowAt(double y, double z, double fovDegrees);
+
+// Window points of eye-space samples (x, y) at depth z < 0 under
+// gluPerspective(fov, aspect, ...).
+struct Region {
+    double z, fov, aspect;
+    std::vector<double> xs, ys;
+};
+std::vector<std::pair<double, double>> pointsOf(const Region& region);
+// How many of a region's samples are within tolerance of colour.
+int samplesNear(const Still& still, const Region& region, Pixel colour, int tolerance);
+
+// quarnel-capture run in folder with no display, stills at the given times
+// into folder/out; its exit code and standard error.
+struct CaptureRun {
+    int exitCode = -1;
+    std::string err;
+};
+CaptureRun captureStills(const std::string& folder, const std::vector<double>& times);
+// The still at demo time t of such a run; empty when there is none.
+Still stillAt(const std::string& folder, double t);
+// How often line occurs in text.
+int countOf(const std::string& text, const std::string& line);
