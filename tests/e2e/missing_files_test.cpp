@@ -89,7 +89,7 @@ TEST_P(MissingJpeg, ShowsItsMessageAndEndsWithOneReadingNothingAfterIt) {
     OpenWatch watch;
     ASSERT_TRUE(startOpenWatch(watch, folder.path));
     RunningDemo run;
-    startDemo(run, folder.path);
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path));
     ASSERT_TRUE(waitForStderr(run.demo, jpegMessage, 30)) << stderrText(run.demo);
     // The box holds the run: nothing ends before it is answered.
     pause(1.0);
@@ -119,7 +119,7 @@ TEST(DamagedJpeg, NoiseEndsTheRunWithOneAndTheDecodersReason) {
     OpenWatch watch;
     ASSERT_TRUE(startOpenWatch(watch, folder.path));
     RunningDemo run;
-    startDemo(run, folder.path);
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path));
     EXPECT_EQ(waitForExit(run.demo, 30), 1);
     const std::string err = stderrText(run.demo);
     EXPECT_NE(err.find("data/pic/blue.jpg: "), std::string::npos) << err;
@@ -132,7 +132,7 @@ TEST(DamagedJpeg, NoiseEndsTheRunWithOneAndTheDecodersReason) {
 TEST(MissingData, NoDataFolderStopsAtTheFirstJpeg) {
     Folder folder(emptyFolder());
     RunningDemo run;
-    startDemo(run, folder.path);
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path));
     ASSERT_TRUE(waitForStderr(run.demo, jpegMessage, 30)) << stderrText(run.demo);
     EXPECT_EQ(answerBoxesUntilExit(run, "Error", 30), 1);
     EXPECT_EQ(countOf(stderrText(run.demo), jpegMessage), 1);
@@ -140,7 +140,7 @@ TEST(MissingData, NoDataFolderStopsAtTheFirstJpeg) {
 
 TEST(CleanExit, TerminateSignalEndsTheRunLikeEscape) {
     RunningDemo run;
-    startDemo(run, QUARNEL_BINARY_DIR);
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, QUARNEL_BINARY_DIR));
     ASSERT_NE(waitForWindow(run.display, title, 20), 0u);
     pause(1.0);
     ASSERT_TRUE(isRunning(run.demo));
@@ -177,13 +177,13 @@ TEST(CleanExit, WithoutADisplayItSaysSoAndEndsWithOne) {
 
 // The whole runs: each plays to the timeline's end and exits 0.
 
-TEST(MissingWhole, EveryPngMissingPlaysThroughUntextured) {
+TEST(MissingWhole, EveryPngMissingPlaysThroughWithoutAMessage) {
     std::vector<std::string> leaveOut;
     for (const PngFile& file : pngFiles)
         leaveOut.push_back(belowData(file.path));
     Folder folder(makeDataFolder(leaveOut));
     RunningDemo run;
-    startDemo(run, folder.path);
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path));
     EXPECT_EQ(answerBoxesUntilExit(run, "Error", 150), 0);
     EXPECT_GT(secondsSince(run.start), 89.0);
     const std::string err = stderrText(run.demo);
@@ -196,7 +196,7 @@ TEST(MissingWhole, EveryObjectFileMissingShowsFiveBoxesThenPlaysThrough) {
     Folder folder(makeDataFolder(
         {"objects/tunnel.ebr", "objects/bicube.ebr", "objects/kube2.ebr", "objects/kule.ebr"}));
     RunningDemo run;
-    startDemo(run, folder.path);
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path));
     ASSERT_TRUE(waitForStderr(run.demo, objectMessage, 30)) << stderrText(run.demo);
     pause(1.0);
     EXPECT_EQ(countOf(stderrText(run.demo), objectMessage), 1) << "the first box waits";
@@ -215,7 +215,8 @@ TEST(MissingWhole, GarbageSoundtrackPlaysSilentlyToTheEnd) {
                                 garbageBytes(generatedDataFile("sound/pokemon.mp3").size(), 7)));
     const std::string output = folder.path + "/device.raw";
     RunningDemo run;
-    startDemo(run, folder.path, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + output});
+    ASSERT_NO_FATAL_FAILURE(
+        startDemo(run, folder.path, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + output}));
     EXPECT_EQ(answerBoxesUntilExit(run, "Error", 150), 0);
     EXPECT_GT(secondsSince(run.start), 89.0);
 
