@@ -216,7 +216,8 @@ const char* const bassHalfTime = "R -- -- -- .. .. .. .. .. .. R -- -- .. O ..";
 
 // Sixteenth arpeggio over the chord, rising to the octave and back.
 void addArp(Score& score, int bar, float gain, float cutoff, float cutoffEnd) {
-    const int* pad = chordOf(bar).pad;
+    const Chord chord = chordOf(bar); // held here: pad must not point into a temporary
+    const int* pad = chord.pad;
     const int shape[8] = {pad[0], pad[1], pad[2], pad[0] + 12, pad[2], pad[1], pad[0] + 12, pad[2]};
     for (int step = 0; step < 16; step++) {
         NoteEvent e;
