@@ -4,13 +4,23 @@
 
 #include <SDL.h>
 #include <algorithm>
+#include <cstring>
 #include <mpg123.h>
+#include <utility>
 
 // Silence fed after the last frame so the resampler gives up all of the sound.
 constexpr int tailPaddingFrames = 4096;
 
+// An MP3 held in memory, read by the decoder as it would read a file.
+struct MemoryFile {
+    const unsigned char* data = nullptr;
+    size_t size = 0;
+    size_t position = 0;
+};
+
 struct Mp3Reader {
     mpg123_handle* decoder = nullptr;
+    MemoryFile memory; // the bytes openMp3Memory reads; unused for files
     SDL_AudioStream* converter = nullptr;
     long rate = 0;
     int channels = 0;
@@ -32,8 +42,31 @@ void Mp3ReaderDelete::operator()(Mp3Reader* reader) const {
     delete reader;
 }
 
-Mp3ReaderPtr openMp3(const char* path) {
-    if (!path) return nullptr;
+static mpg123_ssize_t readMemory(void* handle, void* out, size_t bytes) {
+    auto* file = static_cast<MemoryFile*>(handle);
+    const size_t n = std::min(bytes, file->size - file->position);
+    if (n > 0) std::memcpy(out, file->data + file->position, n);
+    file->position += n;
+    return mpg123_ssize_t(n);
+}
+
+static off_t seekMemory(void* handle, off_t offset, int whence) {
+    auto* file = static_cast<MemoryFile*>(handle);
+    off_t base = 0;
+    if (whence == SEEK_CUR)
+        base = off_t(file->position);
+    else if (whence == SEEK_END)
+        base = off_t(file->size);
+    else if (whence != SEEK_SET)
+        return -1;
+    // Anywhere from the start to the end; beyond either is an error.
+    if (offset < -base || offset > off_t(file->size) - base) return -1;
+    file->position = size_t(base + offset);
+    return off_t(file->position);
+}
+
+// A decoder for float samples at whatever rate and channel count the file has.
+static Mp3ReaderPtr newReader() {
     mpg123_init(); // a no-op on current libraries, needed on old ones
 
     Mp3ReaderPtr reader(new Mp3Reader);
@@ -45,15 +78,18 @@ Mp3ReaderPtr openMp3(const char* path) {
     // stream that changes its format midway ends there.
     mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_NO_FRANKENSTEIN, 0.0);
 
-    // Float samples at whatever rate and channel count the file has.
     mpg123_format_none(mh);
     const long* rates = nullptr;
     size_t rateCount = 0;
     mpg123_rates(&rates, &rateCount);
     for (size_t i = 0; i < rateCount; ++i)
         mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
+    return reader;
+}
 
-    if (mpg123_open(mh, path) != MPG123_OK) return nullptr;
+// Reads the first frame header of the opened stream and sets up the converter.
+static Mp3ReaderPtr startReading(Mp3ReaderPtr reader) {
+    mpg123_handle* mh = reader->decoder;
     int encoding = 0;
     if (mpg123_getformat(mh, &reader->rate, &reader->channels, &encoding) != MPG123_OK)
         return nullptr;
@@ -64,6 +100,25 @@ Mp3ReaderPtr openMp3(const char* path) {
                                            AUDIO_F32SYS, 2, outputRate);
     if (!reader->converter) return nullptr;
     return reader;
+}
+
+Mp3ReaderPtr openMp3(const char* path) {
+    if (!path) return nullptr;
+    Mp3ReaderPtr reader = newReader();
+    if (!reader || mpg123_open(reader->decoder, path) != MPG123_OK) return nullptr;
+    return startReading(std::move(reader));
+}
+
+Mp3ReaderPtr openMp3Memory(const unsigned char* data, size_t size) {
+    if (!data && size > 0) return nullptr;
+    Mp3ReaderPtr reader = newReader();
+    if (!reader) return nullptr;
+    reader->memory = MemoryFile{data, size, 0};
+    if (mpg123_replace_reader_handle(reader->decoder, readMemory, seekMemory, nullptr) !=
+            MPG123_OK ||
+        mpg123_open_handle(reader->decoder, &reader->memory) != MPG123_OK)
+        return nullptr;
+    return startReading(std::move(reader));
 }
 
 // Feeds one more MPEG frame into the converter, or flushes it at the end.

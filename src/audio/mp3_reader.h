@@ -2,6 +2,7 @@
 // the decoder and rate conversion shared by the live stream and whole-file decoding.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -18,6 +19,8 @@ using Mp3ReaderPtr = std::unique_ptr<Mp3Reader, Mp3ReaderDelete>;
 // Opens the file and reads its first frame header, nothing more. Null when the
 // file is missing or holds no MPEG audio.
 Mp3ReaderPtr openMp3(const char* path);
+// The same for an MP3 held in memory; the bytes must outlive the reader.
+Mp3ReaderPtr openMp3Memory(const unsigned char* data, size_t size);
 // Fills up to `frames` interleaved stereo frames at 44 100 Hz, decoding as
 // much of the file as that needs. Returns the frames written; fewer than asked
 // only once the file (or the length cap) has ended.

@@ -108,33 +108,50 @@ static std::unique_ptr<Mesh> parseMesh(ByteReader& in) {
     return mesh;
 }
 
-// The file is parsed into new meshes first; the container changes only when
-// the whole file was good.
-bool tegn3d::loadFromFile(const char* path) {
-    std::vector<uint8_t> bytes;
-    std::vector<std::unique_ptr<Mesh>> parsed;
-    bool ok = path && readWholeFile(path, bytes);
-
-    ByteReader in{bytes.data(), bytes.data() + bytes.size()};
-    int32_t meshcnt = 0;
+// The whole file is parsed into new meshes first; false when it is malformed.
+static bool parseObjectFile(const uint8_t* data, size_t size, int32_t& meshcnt,
+                            std::vector<std::unique_ptr<Mesh>>& parsed) {
+    ByteReader in{data, data + size};
+    meshcnt = 0;
     // Each mesh block has a 12-byte header, which bounds the count.
-    ok = ok && in.readInt(meshcnt) && meshcnt >= 0 && uint64_t(meshcnt) * 12 <= in.left();
+    bool ok = in.readInt(meshcnt) && meshcnt >= 0 && uint64_t(meshcnt) * 12 <= in.left();
     if (ok) parsed.reserve(size_t(meshcnt));
     for (int32_t j = 0; ok && j < meshcnt; j++) {
         parsed.push_back(parseMesh(in));
         ok = parsed.back() != nullptr;
     }
     // Bytes after the last mesh block are never read.
+    return ok;
+}
 
+// The container changes only when the whole file was good.
+static bool takeParsed(tegn3d& model, bool ok, int32_t meshcnt,
+                       std::vector<std::unique_ptr<Mesh>>& parsed) {
     if (!ok) {
         showMessageBox("Unable to open object file", "tegn3d::loadFromFile", nullptr);
         return false;
     }
-    clear();
-    meshCount = meshcnt;
+    model.clear();
+    model.meshCount = meshcnt;
     for (auto& mesh : parsed)
-        meshes.push_back(mesh.release());
+        model.meshes.push_back(mesh.release());
     return true;
+}
+
+bool tegn3d::loadFromFile(const char* path) {
+    std::vector<uint8_t> bytes;
+    std::vector<std::unique_ptr<Mesh>> parsed;
+    int32_t meshcnt = 0;
+    bool ok = path && readWholeFile(path, bytes) &&
+              parseObjectFile(bytes.data(), bytes.size(), meshcnt, parsed);
+    return takeParsed(*this, ok, meshcnt, parsed);
+}
+
+bool tegn3d::loadFromMemory(const uint8_t* data, size_t size) {
+    std::vector<std::unique_ptr<Mesh>> parsed;
+    int32_t meshcnt = 0;
+    bool ok = (data || size == 0) && parseObjectFile(data, size, meshcnt, parsed);
+    return takeParsed(*this, ok, meshcnt, parsed);
 }
 
 // The last mesh's texture stays bound afterwards.

@@ -1,6 +1,7 @@
 // The model container: the meshes of one object file. It owns its meshes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,6 +21,8 @@ class tegn3d {
     // shows "Unable to open object file" / "tegn3d::loadFromFile", returns
     // false and leaves the container exactly as it was.
     bool loadFromFile(const char* path);
+    // The same for an object file already in memory (size bytes at data).
+    bool loadFromMemory(const uint8_t* data, size_t size);
     // Releases every mesh: the container is empty again, as when new.
     void clear();
     // Binds each mesh's texture and draws it, in index order.
