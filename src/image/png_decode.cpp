@@ -41,6 +41,12 @@ bool readPicture(png_structp png, png_infop info, bool keepAlpha, PngImage& imag
     if (setjmp(png_jmpbuf(png))) return false;
     png_set_user_limits(png, maxPngSide, maxPngSide);
     png_set_chunk_malloc_max(png, maxPngChunkBytes);
+    // Text, colour profiles and the like are never used here, and libpng
+    // would allocate whatever length such a chunk declares (the chunk limit
+    // above only warns): skip them unread.
+    static const png_byte unusedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0pCAL\0sCAL";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, unusedChunks,
+                                int(sizeof unusedChunks / 5));
     png_read_info(png, info);
 
     png_uint_32 width = 0, height = 0;
