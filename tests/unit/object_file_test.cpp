@@ -38,7 +38,7 @@ class ObjectFileTest : public ::testing::Test {
     std::string writeBytes(const std::vector<uint8_t>& bytes) {
         std::string path = dir + "/f" + std::to_string(fileNumber++) + ".ebr";
         std::FILE* f = std::fopen(path.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f); // data() may be null
         std::fclose(f);
         return path;
     }
