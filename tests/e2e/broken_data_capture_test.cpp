@@ -314,7 +314,7 @@ INSTANTIATE_TEST_SUITE_P(EachFile, CaptureDamagedModel,
                          ::testing::Combine(::testing::Range(0, 4),
                                             ::testing::Values(Damage::missing, Damage::empty,
                                                               Damage::truncated, Damage::garbage,
-                                                              Damage::badIndex)),
+                                                              Damage::badIndex, Damage::noMeshes)),
                          [](const ::testing::TestParamInfo<std::tuple<int, Damage>>& info) {
                              const std::string file =
                                  fs::path(modelCases[std::get<0>(info.param)].file).stem();
