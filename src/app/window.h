@@ -6,7 +6,9 @@ struct SDL_Window;
 
 // Creates the window with a width x height client area, full screen after
 // switching the display to 640 x 480 when fullScreen is set. Also makes the
-// sphere quadric. Null when the window cannot be created.
+// sphere quadric. Null, with the reason on standard error, when there is no
+// display (SDL's invisible offscreen fallback counts as none) or the window
+// cannot be created.
 SDL_Window* createMainWindow(const char* title, int width, int height, bool fullScreen);
 // Checks that an exact 640 x 480 mode in the desktop's format exists.
 void enterFullScreenMode();
