@@ -4,6 +4,7 @@
 #include <string>
 #include <thread>
 
+#include "broken_data.h"
 #include "demo_process.h"
 
 static const std::string demoBinary = QUARNEL_BINARY_DIR "/quarnel";
@@ -89,4 +90,5 @@ TEST(DemoRunWhole, MissingSoundtrackAndNoAudioDevicePlaySilentlyToTheEnd) {
     EXPECT_EQ(waitForExit(run.demo, 150), 0);
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GT(seconds, 89.0);
+    removeDataFolder(folder);
 }
