@@ -32,8 +32,12 @@ void Mesh::computeNormals() {
         normals[c[2]] += trinormal;
     }
 
-    for (int32_t i = 0; i < vertexCount; i++)
-        if (normals[i].length() > 0.0f) normals[i].normalize();
+    // The length once per vertex: the same division normalize() makes.
+    for (int32_t i = 0; i < vertexCount; i++) {
+        Vec3& n = normals[i];
+        const float length = n.length();
+        if (length > 0.0f) n = Vec3(n.x / length, n.y / length, n.z / length);
+    }
 }
 
 void Mesh::negate() {
