@@ -98,24 +98,25 @@ std::string fuzzMp3(const uint8_t* data, size_t size) {
     Mp3ReaderPtr reader = openMp3Memory(data, size);
     if (!reader) return "refused";
     // The mono mix a chunk at a time, as whole-file decoding does, and the
-    // spectrum of every 512 samples of it.
+    // spectrum of every 512 samples of it; nothing kept beyond one window.
     const int chunkFrames = 4096;
     std::vector<float> stereo(2 * chunkFrames);
-    std::vector<float> mono;
+    float window[spectrumInputSamples];
     float magnitudes[spectrumBands];
+    int filled = 0;
     int64_t frames = 0;
-    size_t analysed = 0;
     for (;;) {
         const int got = readMp3(*reader, stereo.data(), chunkFrames);
         require(got >= 0 && got <= chunkFrames, "more frames than asked for");
         frames += got;
         require(frames <= maxDecodedFrames, "decoding ran past the length cap");
-        for (int i = 0; i < got; ++i)
-            mono.push_back(0.5f * (stereo[2 * i] + stereo[2 * i + 1]));
-        for (; analysed + spectrumInputSamples <= mono.size(); analysed += spectrumInputSamples) {
-            computeSpectrum(mono.data() + analysed, magnitudes);
+        for (int i = 0; i < got; ++i) {
+            window[filled++] = 0.5f * (stereo[2 * i] + stereo[2 * i + 1]);
+            if (filled < spectrumInputSamples) continue;
+            computeSpectrum(window, magnitudes);
             for (float m : magnitudes)
                 require(!(m < 0.0f), "a negative magnitude");
+            filled = 0;
         }
         if (got < chunkFrames) break;
     }

@@ -75,8 +75,11 @@ static Mp3ReaderPtr newReader() {
     if (!reader->decoder) return nullptr;
     mpg123_handle* mh = reader->decoder;
     // Quiet: a damaged file is not worth a line on stderr. No Frankenstein: a
-    // stream that changes its format midway ends there.
-    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_NO_FRANKENSTEIN, 0.0);
+    // stream that changes its format midway ends there. ID3v2 tags are skipped
+    // unparsed: nothing here reads them, and parsing one allocates whatever
+    // size the tag claims (up to 256 MB) before reading a byte of it.
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_NO_FRANKENSTEIN | MPG123_SKIP_ID3V2,
+                 0.0);
 
     mpg123_format_none(mh);
     const long* rates = nullptr;

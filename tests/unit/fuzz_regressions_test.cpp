@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -11,6 +12,8 @@
 
 #include "audio/mp3_reader.h"
 #include "fuzz_checks.h"
+#include "image/jpeg_decode.h"
+#include "image/png_decode.h"
 #include "mesh/object_file.h"
 #include "mesh/tegn3d.h"
 #include "mp3_files.h"
@@ -19,32 +22,55 @@
 
 namespace fs = std::filesystem;
 
-// Under AddressSanitizer, any single allocation far beyond the loaders' own
-// limits (256 MB of pixels) ends the replay with a report: a tiny hostile
-// file must not make a loader ask for gigabytes. Unused in a plain build.
-extern "C" const char* __asan_default_options() {
-    return "max_allocation_size_mb=600";
-}
+// Sanitizer builds let the replay see every allocation: the largest one made
+// while a file is read must stay within what the loader promises. Absent (null)
+// in a plain build, where only refusals and sizes are checked.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*))
+    __attribute__((weak));
 
 namespace {
 
 using FuzzCheck = std::string (*)(const uint8_t*, size_t);
 
+std::atomic<size_t> largestAllocation{0};
+
+void noteAllocation(const volatile void*, size_t size) {
+    size_t largest = largestAllocation.load(std::memory_order_relaxed);
+    while (size > largest && !largestAllocation.compare_exchange_weak(largest, size)) {
+    }
+}
+void noteRelease(const volatile void*) {}
+
+bool watchAllocations() {
+    static const bool watching =
+        __sanitizer_install_malloc_and_free_hooks &&
+        __sanitizer_install_malloc_and_free_hooks(noteAllocation, noteRelease) != 0;
+    return watching;
+}
+
 // Every file of one target's folder, in name order; a check that breaks a
-// promise aborts, so the file name goes out first.
-void replayFolder(const char* target, FuzzCheck check) {
+// promise aborts, so the file name goes out first. Under a sanitizer no
+// single allocation may exceed allocationLimit bytes.
+void replayFolder(const char* target, FuzzCheck check, uint64_t allocationLimit) {
     const fs::path folder = fs::path(QUARNEL_SOURCE_DIR) / "tests/data/fuzz-regressions" / target;
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.is_regular_file()) files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     ASSERT_FALSE(files.empty()) << "no regression inputs in " << folder;
+    const bool watching = watchAllocations();
     for (const fs::path& file : files) {
         std::fprintf(stderr, "replaying %s\n", file.c_str());
         std::fflush(stderr);
         const std::vector<uint8_t> bytes = readFileBytes(file.string());
+        largestAllocation = 0;
         const std::string verdict = check(bytes.data(), bytes.size());
         std::fprintf(stderr, "  %s\n", verdict.c_str());
+        if (watching) {
+            EXPECT_LE(largestAllocation.load(), allocationLimit)
+                << file << " made the loader ask for that many bytes at once";
+        }
     }
 }
 
@@ -62,10 +88,13 @@ std::vector<float> readAll(Mp3Reader& reader) {
 }
 
 TEST(FuzzRegressions, EverySavedInputIsRefusedOrLoadsWholeAndConsistent) {
-    replayFolder("object_file", fuzzObjectFile);
-    replayFolder("jpeg", fuzzJpeg);
-    replayFolder("png", fuzzPng);
-    replayFolder("mp3", fuzzMp3);
+    // Small files: their meshes take a few times the file's bytes.
+    replayFolder("object_file", fuzzObjectFile, 16u << 20);
+    // Pictures: the decoded rows, or libjpeg's working memory, at most.
+    replayFolder("jpeg", fuzzJpeg, uint64_t(maxJpegLibraryMemory));
+    replayFolder("png", fuzzPng, maxPngBytes);
+    // Sound is decoded a frame at a time: nothing large is ever needed.
+    replayFolder("mp3", fuzzMp3, 16u << 20);
 }
 
 TEST(MemoryEntryPoints, ObjectFileFromMemoryMatchesTheFile) {
