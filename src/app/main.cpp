@@ -5,6 +5,8 @@
 #include "resources/load_resources.h"
 
 int main() {
+    // The pictures decode on other cores while the window and its context open.
+    startPictureDecoding();
     SDL_Window* window = createMainWindow("Vormak - Quarnel", 640, 480, demo.fullScreen);
     if (!window) return 1;
     loadResources(window);

@@ -12,6 +12,13 @@ uint32_t pngBind(const char* file, int mipmap, int transparency, pngInfo* info, 
     PngImage image;
     std::string error;
     if (!decodePngFile(file, transparency == PNG_ALPHA, image, error)) return 0;
+    return pngBindImage(&image, mipmap, info, wrap, minFilter, magFilter);
+}
+
+uint32_t pngBindImage(const PngImage* decoded, int mipmap, pngInfo* info, int wrap, int minFilter,
+                      int magFilter) {
+    if (!decoded) return 0;
+    const PngImage& image = *decoded;
     // A single level must fit as it is; GLU scales mip-mapped pictures to fit.
     GLint maxSide = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSide);

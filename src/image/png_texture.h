@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+struct PngImage;
+
 constexpr int PNG_NOMIPMAP = 0;      // a single level, uploaded as it is
 constexpr int PNG_BUILDMIPMAPS = -1; // the whole mip-map chain, built by GLU
 constexpr int PNG_SOLID = -1;        // always an opaque RGB texture
@@ -24,3 +26,8 @@ struct pngInfo {
 // missing, damaged or larger than the limits of png_decode.h.
 uint32_t pngBind(const char* file, int mipmap, int transparency, pngInfo* info, int wrap,
                  int minFilter, int magFilter);
+// The OpenGL half of pngBind, for a picture already decoded (with keepAlpha
+// as PNG_ALPHA asks): the same texture, parameters, info and name. A null
+// image (the file was missing or damaged) gives 0 and makes nothing.
+uint32_t pngBindImage(const PngImage* image, int mipmap, pngInfo* info, int wrap, int minFilter,
+                      int magFilter);

@@ -2,10 +2,13 @@
 
 #include <GL/gl.h>
 #include <SDL.h>
+#include <cstdlib>
+#include <memory>
 
 #include "app/window.h"
 #include "image/jpeg_texture.h"
 #include "image/png_texture.h"
+#include "resources/picture_prefetch.h"
 #include "resources/demo_state.h"
 
 void loadResources(SDL_Window* window) {
@@ -28,12 +31,25 @@ static void prepareFirstMesh(tegn3d& model, float factor, bool mirror, uint32_t 
 }
 
 void loadTexturesAndModels() {
-    for (int slot = 0; slot < jpegFileCount; slot++)
-        loadJpegTexture(demo.jpegTextures, jpegFiles[slot], slot);
+    // The pictures are decoded ahead by workers; the textures are made here
+    // in the fixed order, and a missing or damaged JPEG ends the run at its
+    // own turn with every earlier texture made and nothing after it.
+    PicturePrefetch& pictures = picturePrefetch();
+    for (int slot = 0; slot < jpegFileCount; slot++) {
+        std::unique_ptr<JpegImage> image = acceptJpeg(jpegFiles[slot], pictures.takeJpeg(slot));
+        // The window module's exit handler gives the desktop its mode back.
+        if (!image) std::exit(1);
+        makeJpegTexture(demo.jpegTextures, slot, *image);
+    }
 
-    for (const PngFile& file : pngFiles)
-        demo.pngTextures.*file.slot =
-            pngBind(file.path, PNG_NOMIPMAP, PNG_ALPHA, nullptr, GL_REPEAT, GL_LINEAR, GL_LINEAR);
+    for (int slot = 0; slot < pngFileCount; slot++) {
+        PrefetchedPng& png = pictures.takePng(slot);
+        demo.pngTextures.*pngFiles[slot].slot =
+            pngBindImage(png.decoded ? &png.image : nullptr, PNG_NOMIPMAP, nullptr, GL_REPEAT,
+                         GL_LINEAR, GL_LINEAR);
+        png.image = PngImage(); // its memory goes as soon as the texture holds it
+    }
+    endPictureDecoding();
 
     const uint32_t blue = demo.jpegTextures[2];
     demo.tunnelModel.loadFromFile("data/objects/tunnel.ebr");
