@@ -1,0 +1,77 @@
+// The floors the scenes' frame rates are measured against, in a window like
+// the demo's on the same display: a frame that only clears and swaps, and a
+// frame that only draws the monster scene's ball (a textured 128 x 128
+// gluSphere, blended and depth-tested as that scene draws it).
+// Usage: bench_frame_floor [SECONDS] from the folder that holds data/, with a
+// display (bench/all runs it under Xvfb). Prints frames per second, the median
+// of five stretches.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <SDL.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/window.h"
+#include "resources/demo_state.h"
+#include "resources/load_resources.h"
+
+static void clearOnly() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// The monster scene's ball at a fixed moment, with nothing else on screen.
+static void ballOnly() {
+    const float t = 30.0f;
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_LIGHTING);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glEnable(GL_DEPTH_TEST);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glTranslatef(-3.5f, -2.5f, -14.0f);
+    glRotatef(t * 60.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(t * 30.0f, 0.0f, 1.0f, 0.0f);
+    glRotatef(t * 60.0f, 0.0f, 0.0f, 1.0f);
+    glBindTexture(GL_TEXTURE_2D, demo.pngTextures.pokeball);
+    gluSphere(demo.sphereQuadric, double(1.3f), 128, 128);
+}
+
+// Frames per second of draw + swap: the median of five stretches.
+static double frameRate(SDL_Window* window, void (*draw)(), double seconds) {
+    std::vector<double> rates;
+    for (int stretch = 0; stretch < 5; stretch++) {
+        const Uint64 start = SDL_GetPerformanceCounter();
+        const Uint64 length = Uint64(seconds / 5 * double(SDL_GetPerformanceFrequency()));
+        int frames = 0;
+        Uint64 now = start;
+        while (now - start < length) {
+            draw();
+            SDL_GL_SwapWindow(window);
+            SDL_PumpEvents();
+            frames++;
+            now = SDL_GetPerformanceCounter();
+        }
+        rates.push_back(frames / (double(now - start) / double(SDL_GetPerformanceFrequency())));
+    }
+    std::sort(rates.begin(), rates.end());
+    return rates[2];
+}
+
+int main(int argc, char** argv) {
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+    SDL_Window* window = createMainWindow("frame floor", 640, 480, false);
+    if (!window) return 1;
+    loadResources(window);
+    if (!demo.sphereQuadric || !demo.pngTextures.pokeball) {
+        std::fprintf(stderr, "no quadric or no ball texture\n");
+        return 1;
+    }
+    std::printf("clear and swap only     %8.1f frames/s\n", frameRate(window, clearOnly, seconds));
+    std::printf("monster ball only       %8.1f frames/s\n", frameRate(window, ballOnly, seconds));
+    shutdownWindow();
+    return 0;
+}
