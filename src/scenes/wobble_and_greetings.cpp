@@ -16,6 +16,22 @@ static Mesh* firstMesh(const tegn3d& model) {
     return model.meshes[0];
 }
 
+// True when every fragment of mesh, drawn now, has alpha exactly 1: unlit,
+// an opaque current colour and a texture (if any) without alpha. Blending
+// with (source alpha, one minus source alpha) then writes the source colour
+// unchanged, so leaving it off draws the same pixels for less work.
+static bool drawsOpaque(const Mesh& mesh) {
+    if (glIsEnabled(GL_LIGHTING)) return false;
+    GLfloat colour[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    if (colour[3] != 1.0f) return false;
+    if (!glIsEnabled(GL_TEXTURE_2D)) return true;
+    GLint format = 0;
+    glBindTexture(GL_TEXTURE_2D, mesh.texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    return format == 3 || format == GL_RGB || format == GL_RGB8 || format == GL_LUMINANCE;
+}
+
 // Starts a picture: identity modelview, blended over what lies before it, white.
 static void beginPicture() {
     glLoadIdentity();
@@ -69,7 +85,14 @@ void drawWobbleAndGreetings() {
     glEnable(GL_BLEND);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (rest && ball) demo.ballModelTextured.drawAll();
+    // Thousands of long lines make this the frame's costliest draw; when the
+    // blend cannot change a pixel it is skipped, and left on afterwards.
+    if (rest && ball) {
+        const bool opaque = drawsOpaque(*ball);
+        if (opaque) glDisable(GL_BLEND);
+        demo.ballModelTextured.drawAll();
+        glEnable(GL_BLEND);
+    }
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glPopMatrix();
 
