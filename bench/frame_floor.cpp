@@ -1,7 +1,9 @@
 // The floors the scenes' frame rates are measured against, in a window like
 // the demo's on the same display: a frame that only clears and swaps, and a
 // frame that only draws the monster scene's ball (a textured 128 x 128
-// gluSphere, blended and depth-tested as that scene draws it).
+// gluSphere, blended and depth-tested as that scene draws it), once at rest
+// size and once tumbling and swelling with the bass frame by frame through
+// the scene's 23-44 s as it does there (the soundtrack heard from 14 s).
 // Usage: bench_frame_floor [SECONDS] from the folder that holds data/, with a
 // display (bench/all runs it under Xvfb). Prints frames per second, the median
 // of five stretches.
@@ -14,6 +16,9 @@
 #include <vector>
 
 #include "app/window.h"
+#include "audio/decode.h"
+#include "audio/offline_spectrum.h"
+#include "audio/spectrum.h"
 #include "resources/demo_state.h"
 #include "resources/load_resources.h"
 
@@ -21,9 +26,20 @@ static void clearOnly() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-// The monster scene's ball at a fixed moment, with nothing else on screen.
+static std::vector<float> soundtrack;
+static bool swelling = false;
+static int ballFrame = 0;
+
+// The monster scene's ball with nothing else on screen: at a fixed moment and
+// rest size, or (swelling) at the next 60 fps frame of the scene's window.
 static void ballOnly() {
-    const float t = 30.0f;
+    float t = 30.0f, s = 1.0f;
+    if (swelling) {
+        t = 23.0f + float(ballFrame++ % (21 * 60)) / 60.0f;
+        float spectrum[spectrumBands];
+        offlineSpectrum(soundtrack, double(t) - 14.0, spectrum);
+        s = spectrum[0] + spectrum[0] + 1.0f;
+    }
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -37,6 +53,7 @@ static void ballOnly() {
     glRotatef(t * 30.0f, 0.0f, 1.0f, 0.0f);
     glRotatef(t * 60.0f, 0.0f, 0.0f, 1.0f);
     glBindTexture(GL_TEXTURE_2D, demo.pngTextures.pokeball);
+    glScalef(s, s, s);
     gluSphere(demo.sphereQuadric, double(1.3f), 128, 128);
 }
 
@@ -72,6 +89,11 @@ int main(int argc, char** argv) {
     }
     std::printf("clear and swap only     %8.1f frames/s\n", frameRate(window, clearOnly, seconds));
     std::printf("monster ball only       %8.1f frames/s\n", frameRate(window, ballOnly, seconds));
+    if (decodeMonoFile("data/sound/pokemon.mp3", soundtrack)) {
+        swelling = true;
+        std::printf("monster ball, swelling  %8.1f frames/s\n",
+                    frameRate(window, ballOnly, seconds));
+    }
     shutdownWindow();
     return 0;
 }
