@@ -14,41 +14,28 @@ void drawIntroSlides() {
     glEnable(GL_TEXTURE_2D);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
+    // "Vormak presents" (opacity 0.85 down to 0.25), the title with the two
+    // monsters and the disco floor (each 0.70 down to 0.10)
+    struct Slide {
+        float from, to;
+        int slot;
+        float fade;
+    };
+    const Slide slides[] = {
+        {2.0f, 6.0f, 4, demo.fade1},
+        {6.0f, 10.0f, 5, demo.fade4},
+        {10.0f, 14.0f, 6, demo.fade8},
+    };
     const float t = demo.demoTime;
-
-    // slide 1, "Vormak presents": opacity 0.85 down to 0.25
-    if (t > 2.0f && t < 6.0f) {
+    for (const Slide& slide : slides) {
+        if (!(t > slide.from && t < slide.to)) continue;
         glLoadIdentity();
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glDisable(GL_DEPTH_TEST);
-        glColor4f(1.0f, 1.0f, 1.0f, float(1.0 - 0.15 * demo.fade1));
+        glColor4f(1.0f, 1.0f, 1.0f, float(1.0 - 0.15 * slide.fade));
         glTranslatef(0.0f, 0.0f, -4.0f);
-        glBindTexture(GL_TEXTURE_2D, demo.jpegTextures[4]);
-        drawUnitPlate();
-    }
-
-    // slide 2, the title with the two monsters: opacity 0.70 down to 0.10
-    if (t > 6.0f && t < 10.0f) {
-        glLoadIdentity();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glDisable(GL_DEPTH_TEST);
-        glColor4f(1.0f, 1.0f, 1.0f, float(1.0 - 0.15 * demo.fade4));
-        glTranslatef(0.0f, 0.0f, -4.0f);
-        glBindTexture(GL_TEXTURE_2D, demo.jpegTextures[5]);
-        drawUnitPlate();
-    }
-
-    // slide 3, the disco floor: opacity 0.70 down to 0.10
-    if (t > 10.0f && t < 14.0f) {
-        glLoadIdentity();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glDisable(GL_DEPTH_TEST);
-        glColor4f(1.0f, 1.0f, 1.0f, float(1.0 - 0.15 * demo.fade8));
-        glTranslatef(0.0f, 0.0f, -4.0f);
-        glBindTexture(GL_TEXTURE_2D, demo.jpegTextures[6]);
+        glBindTexture(GL_TEXTURE_2D, demo.jpegTextures[slide.slot]);
         drawUnitPlate();
     }
 }

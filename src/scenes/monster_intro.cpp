@@ -30,61 +30,20 @@ void drawMonsterIntro() {
     // The sets fly from behind the viewer (plate plane at z = +1) to rest at
     // z = -5.4 in four seconds; the capped fade clock holds them there.
 
-    // the claw set
+    // the claw set: portrait upper left, its name over the portrait's lower
+    // half, its skills card on the right
     if (t > 23.0f && t < 35.0f) {
         const float z = float(demo.fade23 * 0.2 * -8.0);
-        // its portrait, upper left
-        glLoadIdentity();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glTranslatef(-1.5f, 1.0f, z);
-        glBindTexture(GL_TEXTURE_2D, pictures.clawomon);
-        drawUnitPlate();
-        // its name, over the portrait's lower half
-        glLoadIdentity();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glTranslatef(-1.5f, 0.0f, z);
-        glBindTexture(GL_TEXTURE_2D, pictures.clawtekst);
-        drawUnitPlate();
-        // its skills card, on the right
-        glLoadIdentity();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glTranslatef(1.5f, 0.0f, z);
-        glBindTexture(GL_TEXTURE_2D, pictures.clawskills);
-        drawUnitPlate();
+        drawBlendedPicture(pictures.clawomon, -1.5f, 1.0f, z);
+        drawBlendedPicture(pictures.clawtekst, -1.5f, 0.0f, z);
+        drawBlendedPicture(pictures.clawskills, 1.5f, 0.0f, z);
     }
     // the corv set, in the same places; before 35 s it is not yet in view
     if (t > 34.0f && t < 44.0f) {
         const float z = float(demo.fade34 * 0.2 * -8.0);
-        // its portrait, upper left
-        glLoadIdentity();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glTranslatef(-1.5f, 1.0f, z);
-        glBindTexture(GL_TEXTURE_2D, pictures.corvumon);
-        drawUnitPlate();
-        // its name, over the portrait's lower half
-        glLoadIdentity();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glTranslatef(-1.5f, 0.0f, z);
-        glBindTexture(GL_TEXTURE_2D, pictures.corvtekst);
-        drawUnitPlate();
-        // its skills card, on the right
-        glLoadIdentity();
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glTranslatef(1.5f, 0.0f, z);
-        glBindTexture(GL_TEXTURE_2D, pictures.corvskills);
-        drawUnitPlate();
+        drawBlendedPicture(pictures.corvumon, -1.5f, 1.0f, z);
+        drawBlendedPicture(pictures.corvtekst, -1.5f, 0.0f, z);
+        drawBlendedPicture(pictures.corvskills, 1.5f, 0.0f, z);
     }
 
     // the ball in the lower left, tumbling with the clock and swelling with

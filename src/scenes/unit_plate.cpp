@@ -15,6 +15,20 @@ static void drawPlate(float sRight) {
     glEnd();
 }
 
-void drawUnitPlate() { drawPlate(1.0f); }
+void drawUnitPlate() {
+    drawPlate(1.0f);
+}
 
-void drawMirroredPlate() { drawPlate(-1.0f); }
+void drawMirroredPlate() {
+    drawPlate(-1.0f);
+}
+
+void drawBlendedPicture(uint32_t texture, float x, float y, float z) {
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glTranslatef(x, y, z);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    drawUnitPlate();
+}
