@@ -1,11 +1,11 @@
 // The three-stage sine wobble of the ball, in double precision, each stage
 // stored back as 32-bit floats before the next one reads it. The vertices are
-// independent of one another, so a second thread bends the second half of
-// them while the caller bends the first: the same arithmetic on each vertex,
-// the same bits.
+// independent of one another, so a second thread shares the vertices with
+// the caller: the same arithmetic on each vertex, the same bits.
 #include "scenes/wobble.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <condition_variable>
 #include <mutex>
@@ -35,8 +35,13 @@ static void wobbleRange(const Vec3* rest, Vec3* out, int32_t first, int32_t last
 
 namespace {
 
+// The vertices go in chunks that either thread may take, so a helper that
+// the system is slow to schedule costs nothing: the caller then bends them
+// all itself.
+constexpr int32_t chunkVertices = 160;
+
 // One helper thread that lives as long as the process and sleeps between
-// frames; made on the first wobble large enough to be worth splitting.
+// frames; made on the first wobble large enough to be worth sharing.
 class WobbleHelper {
   public:
     WobbleHelper() : thread([this] { run(); }) {}
@@ -49,52 +54,75 @@ class WobbleHelper {
         thread.join();
     }
 
-    // Hands over a range and returns at once; finish() waits for it.
-    void start(const Vec3* rest, Vec3* out, int32_t first, int32_t last, double t) {
+    // Bends every chunk of rest into out, sharing them with the helper.
+    void wobble(const Vec3* rest, Vec3* out, int32_t n, double t) {
+        const uint32_t chunks = uint32_t((n + chunkVertices - 1) / chunkVertices);
+        uint64_t generation = 0;
         {
             std::lock_guard<std::mutex> lock(mutex);
-            job = Job{rest, out, first, last, t};
-            pending = true;
+            job = Job{rest, out, n, t, ++jobCount};
+            generation = jobCount;
+            finishedChunks.store(0);
+            claims.store(generation << 32);
         }
         wake.notify_one();
-    }
-    void finish() {
-        std::unique_lock<std::mutex> lock(mutex);
-        done.wait(lock, [this] { return !pending; });
+        bendChunks(job, chunks);
+        // Only chunks the helper has already taken can be outstanding.
+        while (finishedChunks.load() < chunks)
+            std::this_thread::yield();
     }
 
   private:
     struct Job {
         const Vec3* rest = nullptr;
         Vec3* out = nullptr;
-        int32_t first = 0, last = 0;
+        int32_t n = 0;
         double t = 0.0;
+        uint64_t generation = 0;
     };
 
+    // Takes chunks of this job (claims carry the job's number, so a late
+    // helper can never take a chunk of a later job) until none is left.
+    void bendChunks(const Job& current, uint32_t chunks) {
+        for (;;) {
+            uint64_t claim = claims.load();
+            do {
+                if ((claim >> 32) != current.generation || uint32_t(claim) >= chunks) return;
+            } while (!claims.compare_exchange_weak(claim, claim + 1));
+            const int32_t first = int32_t(uint32_t(claim)) * chunkVertices;
+            wobbleRange(current.rest, current.out, first,
+                        std::min(first + chunkVertices, current.n), current.t);
+            finishedChunks.fetch_add(1);
+        }
+    }
+
     void run() {
+        uint64_t seen = 0;
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
-            wake.wait(lock, [this] { return pending || stopping; });
+            wake.wait(lock, [&] { return jobCount != seen || stopping; });
             if (stopping) return;
             const Job current = job;
+            seen = current.generation;
             lock.unlock();
-            wobbleRange(current.rest, current.out, current.first, current.last, current.t);
+            bendChunks(current, uint32_t((current.n + chunkVertices - 1) / chunkVertices));
             lock.lock();
-            pending = false;
-            done.notify_one();
         }
     }
 
     std::mutex mutex;
-    std::condition_variable wake, done;
+    std::condition_variable wake;
     Job job;
-    bool pending = false, stopping = false;
+    uint64_t jobCount = 0;
+    bool stopping = false;
+    std::atomic<uint64_t> claims{0}; // job number << 32 | next chunk
+    std::atomic<uint32_t> finishedChunks{0};
     std::thread thread; // last: it starts once the rest is ready
 };
 
 } // namespace
 
-// Below this the hand-over costs more than the half it saves.
+// Below this the hand-over costs more than the share it saves.
 constexpr int32_t minSplitVertices = 512;
 
 void wobbleBall(const Mesh& rest, Mesh& out, float demoTime) {
@@ -107,8 +135,5 @@ void wobbleBall(const Mesh& rest, Mesh& out, float demoTime) {
         return;
     }
     static WobbleHelper helper;
-    const int32_t half = n / 2;
-    helper.start(rest.vertices, out.vertices, half, n, t);
-    wobbleRange(rest.vertices, out.vertices, 0, half, t);
-    helper.finish();
+    helper.wobble(rest.vertices, out.vertices, n, t);
 }
