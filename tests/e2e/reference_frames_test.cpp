@@ -131,7 +131,9 @@ TEST(ReferenceFrames, EveryRecordedFrameIsDrawnBitForBit) {
         readFrame(capture, rgb);
         const std::string hash = sha256Hex(rgb);
         recorded << frame.time << ' ' << hash << '\n';
-        if (!recording) EXPECT_EQ(hash, frame.hash) << "frame at " << frame.time << " s";
+        if (!recording) {
+            EXPECT_EQ(hash, frame.hash) << "frame at " << frame.time << " s";
+        }
     }
     fs::current_path(previous);
 
