@@ -11,10 +11,7 @@
 // One picture blended over what lies before it, white, at eye-space offset
 // (x, y, z). A pushed picture leaves the modelview matrix the identity.
 static void drawPicture(uint32_t texture, float x, float y, float z, void (*plate)(), bool pushed) {
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    beginPicture();
     if (pushed) glPushMatrix();
     glTranslatef(x, y, z);
     glBindTexture(GL_TEXTURE_2D, texture);

@@ -8,14 +8,6 @@
 #include "resources/demo_state.h"
 #include "scenes/unit_plate.h"
 
-// Starts a picture: identity modelview, blended over what lies before it, white.
-static void beginPicture() {
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-}
-
 void drawBattleOpening() {
     const float t = demo.demoTime;
     const PngTextures& pic = demo.pngTextures;
@@ -63,10 +55,7 @@ void drawBattleOpening() {
     drawUnitPlate();
 
     // The right portrait.
-    beginPicture();
-    glTranslatef(1.5f, 0.0f, -8.0f);
-    glBindTexture(GL_TEXTURE_2D, pic.corvumon);
-    drawUnitPlate();
+    drawBlendedPicture(pic.corvumon, 1.5f, 0.0f, -8.0f);
 
     // The loading picture in the lower right corner, its bottom edge just
     // below the view.

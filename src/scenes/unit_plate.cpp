@@ -23,11 +23,15 @@ void drawMirroredPlate() {
     drawPlate(-1.0f);
 }
 
-void drawBlendedPicture(uint32_t texture, float x, float y, float z) {
+void beginPicture() {
     glLoadIdentity();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
+void drawBlendedPicture(uint32_t texture, float x, float y, float z) {
+    beginPicture();
     glTranslatef(x, y, z);
     glBindTexture(GL_TEXTURE_2D, texture);
     drawUnitPlate();

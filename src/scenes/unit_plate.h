@@ -10,6 +10,9 @@ void drawUnitPlate();
 // The same square with s running 0, -1, -1, 0: the picture flipped left to
 // right (the textures repeat).
 void drawMirroredPlate();
+// Starts a picture element: the identity modelview, blending by the picture's
+// own alpha over what lies before it, opaque white.
+void beginPicture();
 // One picture element: the identity modelview, blended by its own alpha over
 // what lies before it, opaque white, moved to (x, y, z), then the unit plate
 // with the picture's texture.

@@ -32,14 +32,6 @@ static bool drawsOpaque(const Mesh& mesh) {
     return format == 3 || format == GL_RGB || format == GL_RGB8 || format == GL_LUMINANCE;
 }
 
-// Starts a picture: identity modelview, blended over what lies before it, white.
-static void beginPicture() {
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-}
-
 void drawWobbleAndGreetings() {
     const float t = demo.demoTime;
     const PngTextures& pic = demo.pngTextures;
@@ -105,23 +97,8 @@ void drawWobbleAndGreetings() {
     glPopMatrix();
 
     // The greetings: upper left, right, left, lower left.
-    beginPicture();
-    glTranslatef(-2.0f, 2.0f, -5.0f);
-    glBindTexture(GL_TEXTURE_2D, pic.ferda);
-    drawUnitPlate();
-
-    beginPicture();
-    glTranslatef(2.5f, 1.0f, -5.0f);
-    glBindTexture(GL_TEXTURE_2D, pic.karnholt);
-    drawUnitPlate();
-
-    beginPicture();
-    glTranslatef(-2.5f, 1.0f, -5.0f);
-    glBindTexture(GL_TEXTURE_2D, pic.ybo);
-    drawUnitPlate();
-
-    beginPicture();
-    glTranslatef(-2.5f, -1.0f, -5.0f);
-    glBindTexture(GL_TEXTURE_2D, pic.sentiq);
-    drawUnitPlate();
+    drawBlendedPicture(pic.ferda, -2.0f, 2.0f, -5.0f);
+    drawBlendedPicture(pic.karnholt, 2.5f, 1.0f, -5.0f);
+    drawBlendedPicture(pic.ybo, -2.5f, 1.0f, -5.0f);
+    drawBlendedPicture(pic.sentiq, -2.5f, -1.0f, -5.0f);
 }
