@@ -136,6 +136,15 @@ int runWithDisplay(const VirtualDisplay& display, const std::string& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Windows of other processes come and go while the tree is searched; Xlib's
+// default handler would end the test on the first one that vanished mid-way.
+static int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+static Display* openDisplay(const VirtualDisplay& display) {
+    XSetErrorHandler(ignoreXError);
+    return XOpenDisplay(display.name.c_str());
+}
+
 static unsigned long searchTree(Display* x, Window window, const std::string& title) {
     // The name may be stored as UTF-8, which XFetchName does not return.
     XTextProperty name{};
@@ -155,7 +164,7 @@ static unsigned long searchTree(Display* x, Window window, const std::string& ti
 }
 
 unsigned long findWindow(const VirtualDisplay& display, const std::string& title) {
-    Display* x = XOpenDisplay(display.name.c_str());
+    Display* x = openDisplay(display);
     if (!x) return 0;
     unsigned long found = searchTree(x, DefaultRootWindow(x), title);
     XCloseDisplay(x);
@@ -173,7 +182,7 @@ unsigned long waitForWindow(const VirtualDisplay& display, const std::string& ti
 }
 
 bool sendCloseRequest(const VirtualDisplay& display, unsigned long window) {
-    Display* x = XOpenDisplay(display.name.c_str());
+    Display* x = openDisplay(display);
     if (!x) return false;
     XEvent event{};
     event.xclient.type = ClientMessage;
@@ -206,7 +215,7 @@ std::string makeDataFolder(const std::vector<std::string>& leaveOut) {
 }
 
 bool focusWindow(const VirtualDisplay& display, unsigned long window) {
-    Display* x = XOpenDisplay(display.name.c_str());
+    Display* x = openDisplay(display);
     if (!x) return false;
     XSetInputFocus(x, window, RevertToParent, CurrentTime);
     XSync(x, False);
