@@ -16,11 +16,15 @@ static Mesh* firstMesh(const tegn3d& model) {
     return model.meshes[0];
 }
 
-// True when every fragment of mesh, drawn now, has alpha exactly 1: unlit,
-// an opaque current colour and a texture (if any) without alpha. Blending
-// with (source alpha, one minus source alpha) then writes the source colour
-// unchanged, so leaving it off draws the same pixels for less work.
-static bool drawsOpaque(const Mesh& mesh) {
+// True when blending, as it is set now, writes every fragment of mesh
+// unchanged: source-alpha blending of fragments whose alpha is exactly 1
+// (unlit, an opaque current colour, a texture without alpha). The source
+// then comes out whole and the destination not at all.
+static bool blendKeepsSource(const Mesh& mesh) {
+    GLint source = 0, destination = 0;
+    glGetIntegerv(GL_BLEND_SRC, &source);
+    glGetIntegerv(GL_BLEND_DST, &destination);
+    if (source != GL_SRC_ALPHA || destination != GL_ONE_MINUS_SRC_ALPHA) return false;
     if (glIsEnabled(GL_LIGHTING)) return false;
     GLfloat colour[4] = {};
     glGetFloatv(GL_CURRENT_COLOR, colour);
@@ -30,6 +34,22 @@ static bool drawsOpaque(const Mesh& mesh) {
     glBindTexture(GL_TEXTURE_2D, mesh.texture);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
     return format == 3 || format == GL_RGB || format == GL_RGB8 || format == GL_LUMINANCE;
+}
+
+// Draws every mesh of model in the state as it stands, except that blending
+// is left off for a mesh it could not change (the same pixels for less
+// work: the ball's thousands of lines and the walls filling the window are
+// the frame's costliest draws). The blend state is as it was afterwards.
+static void drawSkippingIdleBlending(const tegn3d& model) {
+    const bool blending = glIsEnabled(GL_BLEND);
+    for (int32_t i = 0; i < model.meshCount && size_t(i) < model.meshes.size(); i++) {
+        const Mesh& mesh = *model.meshes[i];
+        const bool idle = blending && blendKeepsSource(mesh);
+        if (idle) glDisable(GL_BLEND);
+        glBindTexture(GL_TEXTURE_2D, mesh.texture);
+        mesh.draw();
+        if (idle) glEnable(GL_BLEND);
+    }
 }
 
 void drawWobbleAndGreetings() {
@@ -58,7 +78,7 @@ void drawWobbleAndGreetings() {
     glTranslatef(0.0f, 2.0f, -35.0f);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glRotatef(t * 10.0f, 0.0f, 0.0f, -1.0f);
-    demo.cubeModel.drawAll();
+    drawSkippingIdleBlending(demo.cubeModel);
     glPopMatrix();
 
     // The ball spins about two axes and is bent afresh from its rest shape,
@@ -77,14 +97,7 @@ void drawWobbleAndGreetings() {
     glEnable(GL_BLEND);
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    // Thousands of long lines make this the frame's costliest draw; when the
-    // blend cannot change a pixel it is skipped, and left on afterwards.
-    if (rest && ball) {
-        const bool opaque = drawsOpaque(*ball);
-        if (opaque) glDisable(GL_BLEND);
-        demo.ballModelTextured.drawAll();
-        glEnable(GL_BLEND);
-    }
+    if (rest && ball) drawSkippingIdleBlending(demo.ballModelTextured);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glPopMatrix();
 

@@ -119,6 +119,69 @@ TEST_F(WobbleAndGreetings, BassMovesTheBoxAboutTheWorldOrigin) {
     }
 }
 
+// A flat texture without alpha, as the loader makes from a PNG without it.
+uint32_t opaqueTexture(Rgba c) {
+    const uint8_t texels[4 * 3] = {c.r, c.g, c.b, c.r, c.g, c.b, c.r, c.g, c.b, c.r, c.g, c.b};
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    return name;
+}
+
+// The box blends as the last frame left the state. Two walls lie on the same
+// square (eye depth 20 about (0, 2)): an opaque red one, then a blue one that
+// shows half over it when its texture or the colour is half transparent,
+// adds to it under an additive blend, and covers it when nothing is see-through.
+TEST_F(WobbleAndGreetings, BoxBlendsInTheInheritedState) {
+    const Rgba red{200, 0, 0, 255}, blue{0, 0, 255, 255};
+    struct Case {
+        const char* name;
+        GLenum source, destination;
+        float colourAlpha;
+        bool blueHasAlpha;
+        Rgba expected;
+    };
+    const Case cases[] = {
+        {"texture half transparent",
+         GL_SRC_ALPHA,
+         GL_ONE_MINUS_SRC_ALPHA,
+         1.0f,
+         true,
+         {100, 0, 128, 255}},
+        // the red wall is halved over black first
+        {"colour half transparent",
+         GL_SRC_ALPHA,
+         GL_ONE_MINUS_SRC_ALPHA,
+         0.5f,
+         false,
+         {50, 0, 128, 255}},
+        {"additive", GL_ONE, GL_ONE, 1.0f, false, {200, 0, 255, 255}},
+        {"nothing see-through", GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, 1.0f, false, blue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clearModels();
+        for (bool second : {false, true}) {
+            Mesh* wall = makeMesh({{-1, 20, -1}, {1, 20, -1}, {1, 20, 1}, {-1, 20, 1}},
+                                  {{{0, 1, 2}}, {{0, 2, 3}}});
+            wall->setTexture(!second          ? opaqueTexture(red)
+                             : c.blueHasAlpha ? makeFlatTexture(0, 0, 255, 128)
+                                              : opaqueTexture(blue));
+            addMesh(demo.cubeModel, wall);
+        }
+        glDisable(GL_DEPTH_TEST);
+        glEnable(GL_BLEND);
+        glBlendFunc(c.source, c.destination);
+        glColor4f(1.0f, 1.0f, 1.0f, c.colourAlpha);
+        drawAt(72.0f);
+        expectColour(320, rowOf(2, -20, fov), c.expected);
+    }
+}
+
 // The pictures stand in eye space at depth 3 (the first) and 4 (the
 // greetings), neither turned by the camera nor pulsing with the bass; the
 // outer ones run off the window's sides, the first off its bottom.
