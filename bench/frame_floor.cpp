@@ -4,6 +4,8 @@
 // gluSphere, blended and depth-tested as that scene draws it), once at rest
 // size and once tumbling and swelling with the bass frame by frame through
 // the scene's 23-44 s as it does there (the soundtrack heard from 14 s).
+// Beside them, the wobble scene as the demo draws it through its 65-80 s,
+// whole and without each of its two big draws, to show what each costs.
 // Usage: bench_frame_floor [SECONDS] from the folder that holds data/, with a
 // display (bench/all runs it under Xvfb). Prints frames per second, the median
 // of five stretches.
@@ -15,12 +17,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/timeline.h"
 #include "app/window.h"
 #include "audio/decode.h"
 #include "audio/offline_spectrum.h"
 #include "audio/spectrum.h"
 #include "resources/demo_state.h"
 #include "resources/load_resources.h"
+#include "scenes/scenes.h"
 
 static void clearOnly() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -55,6 +59,16 @@ static void ballOnly() {
     glBindTexture(GL_TEXTURE_2D, demo.pngTextures.pokeball);
     glScalef(s, s, s);
     gluSphere(demo.sphereQuadric, double(1.3f), 128, 128);
+}
+
+// The wobble scene at the next 60 fps frame of its window, with the bass of
+// the moment (none without a soundtrack).
+static int wobbleFrame = 0;
+static void wobbleScene() {
+    const float t = 65.0f + float(wobbleFrame++ % (15 * 60)) / 60.0f;
+    if (!soundtrack.empty()) offlineSpectrum(soundtrack, double(t) - 14.0, demo.spectrum);
+    setClocks(t);
+    drawWobbleAndGreetings();
 }
 
 // Frames per second of draw + swap: the median of five stretches.
@@ -94,6 +108,17 @@ int main(int argc, char** argv) {
         std::printf("monster ball, swelling  %8.1f frames/s\n",
                     frameRate(window, ballOnly, seconds));
     }
+    // An empty container draws nothing: the scene without its ball, then
+    // without its box.
+    std::printf("wobble scene            %8.1f frames/s\n", frameRate(window, wobbleScene, seconds));
+    const int32_t ballMeshes = demo.ballModelTextured.meshCount;
+    demo.ballModelTextured.meshCount = 0;
+    std::printf("wobble scene, no ball   %8.1f frames/s\n", frameRate(window, wobbleScene, seconds));
+    demo.ballModelTextured.meshCount = ballMeshes;
+    const int32_t boxMeshes = demo.cubeModel.meshCount;
+    demo.cubeModel.meshCount = 0;
+    std::printf("wobble scene, no box    %8.1f frames/s\n", frameRate(window, wobbleScene, seconds));
+    demo.cubeModel.meshCount = boxMeshes;
     shutdownWindow();
     return 0;
 }
