@@ -110,14 +110,17 @@ int main(int argc, char** argv) {
     }
     // An empty container draws nothing: the scene without its ball, then
     // without its box.
-    std::printf("wobble scene            %8.1f frames/s\n", frameRate(window, wobbleScene, seconds));
+    std::printf("wobble scene            %8.1f frames/s\n",
+                frameRate(window, wobbleScene, seconds));
     const int32_t ballMeshes = demo.ballModelTextured.meshCount;
     demo.ballModelTextured.meshCount = 0;
-    std::printf("wobble scene, no ball   %8.1f frames/s\n", frameRate(window, wobbleScene, seconds));
+    std::printf("wobble scene, no ball   %8.1f frames/s\n",
+                frameRate(window, wobbleScene, seconds));
     demo.ballModelTextured.meshCount = ballMeshes;
     const int32_t boxMeshes = demo.cubeModel.meshCount;
     demo.cubeModel.meshCount = 0;
-    std::printf("wobble scene, no box    %8.1f frames/s\n", frameRate(window, wobbleScene, seconds));
+    std::printf("wobble scene, no box    %8.1f frames/s\n",
+                frameRate(window, wobbleScene, seconds));
     demo.cubeModel.meshCount = boxMeshes;
     shutdownWindow();
     return 0;
