@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "audio/mp3_reader.h"
-#include "audio/spectrum.h"
+#include "audio/fft_bands.h"
 #include "image/jpeg_decode.h"
 #include "image/png_decode.h"
 #include "mesh/tegn3d.h"

@@ -12,7 +12,7 @@
 
 #include "audio/mp3_reader.h"
 #include "audio/pulled_device.h"
-#include "audio/spectrum.h"
+#include "audio/fft_bands.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "audio/decode.h"
-#include "audio/spectrum.h"
+#include "audio/fft_bands.h"
 #include "demo_process.h"
 #include "eye_space.h"
 #include "mesh/object_file.h"

@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "audio/decode.h"
-#include "audio/spectrum.h"
+#include "audio/fft_bands.h"
 #include "datagen.h"
 #include "mesh/tegn3d.h"
 #include "platform/message_box.h"

@@ -15,7 +15,7 @@
 #include "audio/decode.h"
 #include "audio/music.h"
 #include "audio/pulled_device.h"
-#include "audio/spectrum.h"
+#include "audio/fft_bands.h"
 #include "mp3_files.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "audio/decode.h"
 #include "audio/music.h"
 #include "audio/pulled_device.h"
-#include "audio/spectrum.h"
+#include "audio/fft_bands.h"
 #include "mp3_files.h"
 
 namespace {
@@ -24,7 +24,7 @@ double zeroClock() {
 // An 80-second stereo MP3 with a bass line and a melody, made once.
 const std::string& longMp3() {
     static const std::string path = [] {
-        const std::string p = "/tmp/quarnel_spectrum_bench_80s.mp3";
+        const std::string p = "/tmp/quarnel_fft_bands_bench_80s.mp3";
         const int frames = 80 * rate;
         std::vector<float> stereo(2 * size_t(frames));
         for (int i = 0; i < frames; ++i) {

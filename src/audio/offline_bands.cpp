@@ -1,12 +1,12 @@
 // Spectrum of a decoded track at a heard position.
-#include "audio/offline_spectrum.h"
+#include "audio/offline_bands.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "audio/mp3_reader.h"
-#include "audio/spectrum.h"
+#include "audio/fft_bands.h"
 
 void offlineSpectrum(const std::vector<float>& track, double heardSeconds, float* spectrum) {
     if (!(heardSeconds > 0.0)) {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "audio/spectrum.h"
+#include "audio/fft_bands.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The spectrum of 512 mono samples: Hann window, real FFT, linear magnitudes.
-#include "audio/spectrum.h"
+#include "audio/fft_bands.h"
 
 #include <cmath>
 #include <memory>
