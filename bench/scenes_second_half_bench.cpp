@@ -15,36 +15,11 @@
 #include "platform/headless_gl.h"
 #include "resources/demo_state.h"
 #include "scenes/scenes.h"
+#include "picture_textures.h"
 #include "scenes/wobble.h"
 #include "test_meshes.h"
 
 namespace {
-
-// A JPEG picture as the loader makes it: RGB, the whole mip-map chain.
-uint32_t jpegLike(int size, uint8_t shade) {
-    std::vector<uint8_t> texels(size_t(size) * size * 3, shade);
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, size, size, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
-    return name;
-}
-
-// A PNG picture as the binder makes it: RGBA, no mip-maps, linear filters.
-uint32_t pngLike(int size, uint8_t shade, uint8_t alpha) {
-    std::vector<uint8_t> texels(size_t(size) * size * 4, shade);
-    for (size_t i = 3; i < texels.size(); i += 4)
-        texels[i] = alpha;
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 texels.data());
-    return name;
-}
 
 // The tunnel as the battle opening sees it: radius 3.2 round the world z
 // axis, from behind the eye (z = -125) far ahead (z = 1500), carried into the
