@@ -14,7 +14,7 @@
 #include "platform/headless_gl.h"
 #include "resources/demo_state.h"
 #include "scenes/scenes.h"
-#include "picture_textures.h"
+#include "scene_bench.h"
 
 namespace {
 
@@ -43,18 +43,11 @@ void prepare() {
     demo.sphereQuadric = ballQuadric;
 }
 
-// Frames of one scene at a fixed moment, each finished before the next. The
-// renderer draws on threads of its own, so rates are per wall-clock second.
+// One scene at a fixed moment, with some bass.
 void runScene(benchmark::State& state, void (*scene)(), float t) {
     prepare();
     demo.spectrum[0] = 0.25f;
-    for (auto _ : state) {
-        setClocks(t);
-        scene();
-        glFinish();
-    }
-    state.counters["fps"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    timeSceneFrames(state, scene, t);
 }
 
 // slide 1 over the cleared screen

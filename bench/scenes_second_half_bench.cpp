@@ -15,7 +15,7 @@
 #include "platform/headless_gl.h"
 #include "resources/demo_state.h"
 #include "scenes/scenes.h"
-#include "picture_textures.h"
+#include "scene_bench.h"
 #include "scenes/wobble.h"
 #include "test_meshes.h"
 
@@ -101,21 +101,14 @@ void prepare() {
     addMesh(demo.ballModelTextured, ball);
 }
 
-// Frames of one scene at a fixed moment, each finished before the next (the
-// renderer draws on threads of its own, so rates are per wall-clock second); the
-// scene before it runs once first so that the inherited projection is right.
+// One scene at a fixed moment, with some bass; the scene before it runs once
+// first so that the inherited projection is right.
 void runScene(benchmark::State& state, void (*before)(), float beforeAt, void (*scene)(), float t) {
     prepare();
     demo.spectrum[0] = 0.25f;
     setClocks(beforeAt);
     before();
-    for (auto _ : state) {
-        setClocks(t);
-        scene();
-        glFinish();
-    }
-    state.counters["fps"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    timeSceneFrames(state, scene, t);
 }
 
 // 50 s: the tunnel, both portraits, the vs picture, the loading picture.

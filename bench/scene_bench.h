@@ -1,10 +1,15 @@
-// Flat pictures shaped like the loaders' textures, for the scene benchmarks.
+// What the scene benchmarks share: flat pictures shaped like the loaders'
+// textures, and the timed loop of one scene at a fixed moment.
 #pragma once
+
+#include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <cstdint>
 #include <vector>
+
+#include "app/timeline.h"
 
 // A JPEG picture as the loader makes it: RGB, the whole mip-map chain.
 inline uint32_t jpegLike(int size, uint8_t shade) {
@@ -30,4 +35,16 @@ inline uint32_t pngLike(int size, uint8_t shade, uint8_t alpha) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  texels.data());
     return name;
+}
+
+// Frames of one scene at demo time t, each finished before the next. The
+// renderer draws on threads of its own, so rates are per wall-clock second.
+inline void timeSceneFrames(benchmark::State& state, void (*scene)(), float t) {
+    for (auto _ : state) {
+        setClocks(t);
+        scene();
+        glFinish();
+    }
+    state.counters["fps"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
