@@ -1,6 +1,7 @@
 #include "app/frame_timer.h"
 
 #include <chrono>
+#include <cmath>
 
 using Clock = std::chrono::steady_clock;
 
@@ -11,4 +12,9 @@ FrameTimer::FrameTimer()
 float FrameTimer::elapsedSeconds() const {
     int64_t counts = int64_t(Clock::now().time_since_epoch().count()) - startCount;
     return float(double(counts) * secondsPerCount);
+}
+
+void FrameTimer::restartAt(double seconds) {
+    const int64_t now = int64_t(Clock::now().time_since_epoch().count());
+    startCount = now - int64_t(std::llround(seconds / secondsPerCount));
 }

@@ -8,6 +8,8 @@ struct FrameTimer {
     double secondsPerCount = 0.0; // length of one tick in seconds
 
     FrameTimer();
+    // From now on the timer reads seconds plus the time since this call.
+    void restartAt(double seconds);
     // Seconds since construction, computed in double and rounded once to float.
     float elapsedSeconds() const;
 };

@@ -1,14 +1,36 @@
-// The demo: a window, everything loaded, then the timeline until it ends.
+// The demo: the command line, a window, everything loaded, then the timeline
+// until it ends.
+#include <cstdio>
+
 #include "app/main_loop.h"
+#include "app/options.h"
 #include "app/window.h"
 #include "resources/demo_state.h"
 #include "resources/load_resources.h"
 
-int main() {
+int main(int argc, char** argv) {
+    // The command line is read before anything opens, so a mistake in it
+    // opens no window.
+    const ParsedOptions parsed = parseOptions(argc, argv);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "quarnel: %s\n%s", parsed.error.c_str(), usageText());
+        return 2;
+    }
+    const DemoOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(usageText(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", versionText());
+        return 0;
+    }
+
     // The pictures decode on other cores while the window and its context open.
     startPictureDecoding();
-    SDL_Window* window = createMainWindow("Vormak - Quarnel", 640, 480, demo.fullScreen);
+    SDL_Window* window =
+        createMainWindow("Vormak - Quarnel", options.display, options.width, options.height);
     if (!window) return 1;
     loadResources(window);
-    return runMainLoop();
+    return options.startLate ? runMainLoopFrom(options.from) : runMainLoop();
 }

@@ -8,10 +8,10 @@
 #include "platform/quit.h"
 #include "resources/demo_state.h"
 
-int runMainLoop() {
-    openAudioDevice();
-    demo.musicStream = createMusicStream("data/sound/pokemon.mp3");
+// The music starts with the first frame after this demo time.
+constexpr double musicStart = 14.0;
 
+static int loop() {
     int exitCode = 0;
     for (;;) {
         SDL_Event event;
@@ -22,10 +22,26 @@ int runMainLoop() {
             }
             windowProc(event);
         } else {
+            clearBars();
             renderFrame(); // the swap is the loop's only pacing
         }
     }
     shutdownWindow();
     closeAudio();
     return exitCode;
+}
+
+int runMainLoop() {
+    openAudioDevice();
+    demo.musicStream = createMusicStream("data/sound/pokemon.mp3");
+    return loop();
+}
+
+int runMainLoopFrom(double from) {
+    openAudioDevice();
+    demo.musicStream = createMusicStream("data/sound/pokemon.mp3");
+    drawStateFramesBefore(float(from));
+    if (from > musicStart) playMusicFrom(demo.musicStream, from - musicStart);
+    demo.frameTimer.restartAt(from);
+    return loop();
 }

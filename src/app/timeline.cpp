@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <SDL.h>
 #include <algorithm>
+#include <cmath>
+#include <vector>
 #include <limits>
 
 #include "audio/music.h"
@@ -10,11 +12,15 @@
 #include "resources/demo_state.h"
 #include "scenes/scenes.h"
 
-static void requestQuit() { postQuitMessage(0); }
+static void requestQuit() {
+    postQuitMessage(0);
+}
 
 static PlayRequestHandler playRequestHandler = nullptr;
 
-void setPlayRequestHandler(PlayRequestHandler handler) { playRequestHandler = handler; }
+void setPlayRequestHandler(PlayRequestHandler handler) {
+    playRequestHandler = handler;
+}
 
 static void requestPlay() {
     if (playRequestHandler)
@@ -62,4 +68,27 @@ void renderFrame() {
     fetchSpectrum(demo.musicStream, demo.spectrum);
     drawFrameAt(demo.frameTimer.elapsedSeconds());
     SDL_GL_SwapWindow(demo.window);
+}
+
+const float elementEdges[elementEdgeCount] = {2, 6, 10, 34, 35, 56.5f, 59, 60, 61, 63};
+
+static void ignorePlayRequest(unsigned) {}
+
+void drawStateFramesBefore(float t) {
+    std::vector<float> edges(std::begin(elementEdges), std::end(elementEdges));
+    for (const SceneWindow& window : timeline) {
+        edges.push_back(window.from);
+        if (std::isfinite(window.to)) edges.push_back(window.to);
+    }
+    edges.push_back(t);
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    // The frames stand in for ones already drawn: the music is not theirs to start.
+    const PlayRequestHandler handler = playRequestHandler;
+    playRequestHandler = ignorePlayRequest;
+    for (float edge : edges) {
+        if (edge > t || edge <= 0.0f) continue;
+        drawFrameAt(std::nextafter(edge, 0.0f));
+    }
+    playRequestHandler = handler;
 }

@@ -14,6 +14,14 @@
 // Whether this run switched the display, so that every way out restores it.
 static bool displaySwitched = false;
 
+// The window's size in pixels and where the picture sits in it. Only the
+// windows the command line asks for follow a size the window manager gives.
+static int outputWidth = 0;
+static int outputHeight = 0;
+static PictureRect picture;
+static bool barsShown = false;
+static bool followWindowSize = false;
+
 // Runs on every exit path that passes through exit(), including a missing or
 // damaged picture: the desktop gets its mode and cursor back.
 static void restoreDisplayAtExit() {
@@ -37,6 +45,8 @@ void enterFullScreenMode() {
         if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
         if (mode.w == 640 && mode.h == 480 && mode.format == desktop.format) return;
     }
+    std::fprintf(stderr, "quarnel: this display has no 640 x 480 mode: --desktop plays full "
+                         "screen at the desktop's resolution, --window in a window\n");
     showMessageBox("Display Mode Not Compatible", "Error", nullptr);
     postQuitMessage(0);
 }
@@ -66,7 +76,8 @@ static bool onlyInvisibleVideo() {
     return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
 }
 
-SDL_Window* createMainWindow(const char* title, int width, int height, bool fullScreen) {
+static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x, int y, int width,
+                                  int height) {
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", "blint", 0);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quarnel: no display: %s\n", SDL_GetError());
@@ -81,19 +92,40 @@ SDL_Window* createMainWindow(const char* title, int width, int height, bool full
         return nullptr;
     }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
-    if (fullScreen) {
+    switch (choice) {
+    case DisplayChoice::ExactMode:
         enterFullScreenMode();
         SDL_ShowCursor(SDL_DISABLE);
         flags |= SDL_WINDOW_FULLSCREEN;
         displaySwitched = true;
         std::atexit(restoreDisplayAtExit);
+        break;
+    case DisplayChoice::Desktop: {
+        // The display keeps its mode, so there is nothing to give back. The
+        // window is made over the whole screen from the start: with no window
+        // manager to carry out the full-screen request nothing else would
+        // enlarge it.
+        SDL_ShowCursor(SDL_DISABLE);
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        followWindowSize = true;
+        SDL_Rect screen{x, y, width, height};
+        SDL_GetDisplayBounds(0, &screen);
+        x = screen.x;
+        y = screen.y;
+        width = screen.w;
+        height = screen.h;
+        break;
+    }
+    case DisplayChoice::Window:
+        followWindowSize = true;
+        break;
     }
     // A 32-bit depth buffer, or 24 bits only when 32 is refused.
     requestPixelFormat(32);
-    SDL_Window* window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+    SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags);
     if (!window) {
         requestPixelFormat(24);
-        window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+        window = SDL_CreateWindow(title, x, y, width, height, flags);
     }
     if (!window) {
         std::fprintf(stderr, "quarnel: cannot create the window: %s\n", SDL_GetError());
@@ -106,6 +138,18 @@ SDL_Window* createMainWindow(const char* title, int width, int height, bool full
     gluQuadricNormals(demo.sphereQuadric, GLU_SMOOTH);
     gluQuadricTexture(demo.sphereQuadric, GL_TRUE);
     return window;
+}
+
+SDL_Window* createMainWindow(const char* title, DisplayChoice choice, int width, int height) {
+    if (choice == DisplayChoice::Window)
+        return createWindowAt(title, choice, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                              height);
+    return createWindowAt(title, choice, 0, 0, width, height);
+}
+
+SDL_Window* createMainWindow(const char* title, int width, int height, bool fullScreen) {
+    const DisplayChoice choice = fullScreen ? DisplayChoice::ExactMode : DisplayChoice::Window;
+    return createWindowAt(title, choice, 0, 0, width, height);
 }
 
 bool setupPixelFormat(SDL_Window* window) {
@@ -123,20 +167,74 @@ bool setupPixelFormat(SDL_Window* window) {
     return true;
 }
 
+// Places the picture in a width x height window and keeps the scenes inside
+// it; a window the picture fills leaves the scissor as OpenGL starts it, off.
+static void fitPictureTo(int width, int height) {
+    const bool hadBars = barsShown;
+    outputWidth = width;
+    outputHeight = height;
+    picture = centredPictureRect(width, height);
+    barsShown = hasBars(picture, width, height);
+    if (barsShown) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(picture.x, picture.y, picture.width, picture.height);
+    } else if (hadBars) {
+        glDisable(GL_SCISSOR_TEST);
+    }
+}
+
 void initRendering(int width, int height) {
     if (!setupPixelFormat(demo.window)) postQuitMessage(0);
     glEnable(GL_DEPTH_TEST);
-    resizeView(width, height);
+    fitPictureTo(width, height);
+    placeView(picture);
 }
 
 void resizeView(int width, int height) {
-    if (height == 0) height = 1;
-    glViewport(0, 0, width, height);
+    placeView(PictureRect{0, 0, width, height});
+}
+
+void placeView(const PictureRect& rect) {
+    const int height = rect.height == 0 ? 1 : rect.height;
+    glViewport(rect.x, rect.y, rect.width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(45.0, double(width) / double(height), 0.5, 150.0);
+    gluPerspective(45.0, double(rect.width) / double(height), 0.5, 150.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void clearBars() {
+    if (!barsShown) return;
+    const int right = picture.x + picture.width;
+    const int top = picture.y + picture.height;
+    const PictureRect bars[] = {
+        {0, 0, picture.x, outputHeight},
+        {right, 0, outputWidth - right, outputHeight},
+        {picture.x, 0, picture.width, picture.y},
+        {picture.x, top, picture.width, outputHeight - top},
+    };
+    // The scenes' clear colour is theirs: it comes back as it was.
+    GLfloat clearColour[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    for (const PictureRect& bar : bars) {
+        if (bar.width <= 0 || bar.height <= 0) continue;
+        glScissor(bar.x, bar.y, bar.width, bar.height);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
+    glScissor(picture.x, picture.y, picture.width, picture.height);
+}
+
+// A new window size moves the picture; its aspect, and so the scenes'
+// projections, stay as they are.
+static void followSize() {
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(demo.window, &width, &height);
+    if (width == outputWidth && height == outputHeight) return;
+    fitPictureTo(width, height);
+    glViewport(picture.x, picture.y, picture.width, picture.height);
 }
 
 void shutdownWindow() {
@@ -155,6 +253,9 @@ void windowProc(const SDL_Event& event) {
         break;
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) postQuitMessage(0);
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && followWindowSize &&
+            demo.renderContext)
+            followSize();
         break;
     case SDL_QUIT: // the last window closed, or an interrupt or terminate signal
         postQuitMessage(0);

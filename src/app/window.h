@@ -1,23 +1,40 @@
 // The one window and its OpenGL context, on SDL2.
 #pragma once
 
+#include "app/picture_rect.h"
+
 union SDL_Event;
 struct SDL_Window;
 
-// Creates the window with a width x height client area, full screen after
-// switching the display to 640 x 480 when fullScreen is set. Also makes the
-// sphere quadric. Null, with the reason on standard error, when there is no
-// display (SDL's invisible offscreen fallback counts as none) or the window
-// cannot be created.
+// How the demo takes the screen.
+enum class DisplayChoice {
+    ExactMode, // full screen after switching the display to an exact 640 x 480 mode
+    Desktop,   // full screen at the desktop's own resolution, the display left as it is
+    Window,    // a window of the asked size, the display left as it is
+};
+
+// Creates the window and makes the sphere quadric. ExactMode and Window get a
+// width x height client area, Desktop the whole screen. Null, with the reason
+// on standard error, when there is no display (SDL's invisible offscreen
+// fallback counts as none) or the window cannot be created.
+SDL_Window* createMainWindow(const char* title, DisplayChoice choice, int width, int height);
+// The same, ExactMode when fullScreen is set, otherwise a window at the top left.
 SDL_Window* createMainWindow(const char* title, int width, int height, bool fullScreen);
 // Checks that an exact 640 x 480 mode in the desktop's format exists.
 void enterFullScreenMode();
 // Creates the rendering context for the window and makes it current.
 bool setupPixelFormat(SDL_Window* window);
-// Context, depth test and the fixed perspective view.
+// Context, depth test and the fixed perspective view, for a width x height
+// window: the picture fills the window's largest centred 4:3 rectangle.
 void initRendering(int width, int height);
 // Viewport and 45-degree perspective for width x height; height 0 counts as 1.
 void resizeView(int width, int height);
+// The same for a picture in rect: the viewport there, the aspect its own.
+void placeView(const PictureRect& rect);
+// Where a window with bars has them, black: the scissor keeps the scenes'
+// drawing and clearing inside the picture, and this clears the rest once a
+// frame. Does nothing when the picture fills the window.
+void clearBars();
 // Releases the context and, when full screen, restores the display and cursor.
 void shutdownWindow();
 // Escape and the close request post the quit request; nothing else does anything.

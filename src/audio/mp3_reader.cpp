@@ -178,3 +178,18 @@ int readMp3(Mp3Reader& r, float* stereo, int frames) {
     }
     return written;
 }
+
+bool seekMp3(Mp3Reader& r, int64_t frame) {
+    if (frame < 0) return false;
+    // mpg123 counts samples per channel at the file's own rate; the resampler
+    // starts afresh from there.
+    const off_t target = off_t(frame * r.rate / outputRate);
+    const off_t reached = mpg123_seek(r.decoder, target, SEEK_SET);
+    if (reached < 0) return false;
+    SDL_AudioStreamClear(r.converter);
+    r.decoderDone = false;
+    r.framesIn = int64_t(reached);
+    r.framesOut = int64_t(reached) * outputRate / r.rate;
+    r.lengthOut = maxDecodedFrames;
+    return true;
+}

@@ -25,3 +25,7 @@ Mp3ReaderPtr openMp3Memory(const unsigned char* data, size_t size);
 // much of the file as that needs. Returns the frames written; fewer than asked
 // only once the file (or the length cap) has ended.
 int readMp3(Mp3Reader& reader, float* stereo, int frames);
+// Moves to `frame` (counted at 44 100 Hz from the start of the sound), so
+// that the next read starts there. False when the decoder cannot get there;
+// past the end of the sound the reads find nothing more.
+bool seekMp3(Mp3Reader& reader, int64_t frame);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -184,6 +185,16 @@ void playMusic(uint32_t handle) {
     // The reader has not moved since it was opened, so the first callback after
     // this starts at the beginning; a stream already playing carries on.
     if (Stream* stream = findStream(handle)) stream->playing.store(true);
+}
+
+bool playMusicFrom(uint32_t handle, double seconds) {
+    Stream* stream = findStream(handle);
+    if (!stream || !(seconds >= 0.0)) return false;
+    // The callback holds this lock while it reads the stream.
+    std::lock_guard<std::mutex> callbackLock(device.callbackMutex);
+    if (!seekMp3(*stream->reader, int64_t(std::llround(seconds * outputRate)))) return false;
+    stream->playing.store(true);
+    return true;
 }
 
 void fetchSpectrum(uint32_t handle, float* spectrum) {

@@ -16,5 +16,9 @@ void fetchSpectrum(uint32_t stream, float* spectrum);
 // The first call starts the stream from its beginning; later calls change
 // nothing. Does nothing for handle 0.
 void playMusic(uint32_t stream);
+// Starts the stream `seconds` into its sound, as if it had been playing that
+// long; past its end nothing is heard. False, and nothing plays, for handle 0
+// or a stream the decoder cannot move in.
+bool playMusicFrom(uint32_t stream, double seconds);
 // Stops the device and releases the stream.
 void closeAudio();

@@ -1,0 +1,29 @@
+// The demo's command line: how the picture is shown and where the timeline starts.
+#pragma once
+
+#include <string>
+
+#include "app/window.h"
+
+struct DemoOptions {
+    DisplayChoice display = DisplayChoice::ExactMode;
+    int width = 640; // the window's client area, for DisplayChoice::Window
+    int height = 480;
+    bool startLate = false; // the timeline starts at `from` instead of running from launch
+    double from = 0.0;      // seconds of demo time, 0 <= from < 90
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedOptions {
+    DemoOptions options;
+    std::string error; // one line naming what was wrong; empty when all was understood
+};
+
+// Reads argv[1..argc-1]. Options take their value as the next argument or
+// after '=' ("--size 800x600", "--size=800x600").
+ParsedOptions parseOptions(int argc, const char* const* argv);
+// The usage text, several lines, each ending in a newline.
+const char* usageText();
+// "quarnel " and the version, without a newline.
+const char* versionText();
