@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "mesh/vec3.h"
 
@@ -15,22 +16,26 @@ struct TexCoord {
     float t = 0.0f;
 };
 
+static_assert(sizeof(Triangle) == 12 && sizeof(TexCoord) == 8,
+              "triangles and texture coordinates are handed to OpenGL tightly packed");
+
+// The arrays and their counts are written together by resize(); everyone
+// else reads the counts and reads or rewrites the elements in place.
 class Mesh {
   public:
-    Vec3* vertices = nullptr;
-    Triangle* triangles = nullptr;
-    Vec3* normals = nullptr;
-    TexCoord* texCoords = nullptr;
-    uint32_t texture = 0; // GL texture name bound before drawing; 0 until setTexture
+    std::vector<Vec3> vertices;      // vertexCount positions
+    std::vector<Triangle> triangles; // triangleCount faces
+    std::vector<Vec3> normals;       // normalCount (= vertexCount) normals; (0, 0, 0) when made
+    std::vector<TexCoord> texCoords; // texCoordCount (= vertexCount) pairs
+    uint32_t texture = 0;            // GL texture name bound before drawing; 0 until setTexture
     int32_t vertexCount = 0;
     int32_t triangleCount = 0;
     int32_t normalCount = 0;
     int32_t texCoordCount = 0;
 
-    Mesh() = default;
-    ~Mesh();
-    Mesh(const Mesh&) = delete;
-    Mesh& operator=(const Mesh&) = delete;
+    // vertexcnt positions, normals and texture coordinates and trianglecnt
+    // triangles, all zero, with the four counts to match (negative counts as 0).
+    void resize(int32_t vertexcnt, int32_t trianglecnt);
 
     // Area-weighted smooth vertex normals from the positions and triangles
     // (every corner below vertexCount). A vertex that no face of non-zero area

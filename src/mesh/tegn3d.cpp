@@ -83,16 +83,7 @@ static std::unique_ptr<Mesh> parseMesh(ByteReader& in) {
                 return nullptr;
 
     auto mesh = std::make_unique<Mesh>();
-    mesh->vertexCount = vertexcnt;
-    mesh->triangleCount = trianglecnt;
-    mesh->normalCount = vertexcnt;
-    mesh->texCoordCount = vertexcnt;
-    if (vertexcnt > 0) {
-        mesh->vertices = new Vec3[vertexcnt];
-        mesh->normals = new Vec3[vertexcnt];
-        mesh->texCoords = new TexCoord[vertexcnt];
-    }
-    if (trianglecnt > 0) mesh->triangles = new Triangle[trianglecnt];
+    mesh->resize(vertexcnt, trianglecnt);
 
     for (int32_t k = 0; k < vertexcnt; k++, tempvert += 20) {
         mesh->vertices[k] = Vec3(floatAt(tempvert), floatAt(tempvert + 4), floatAt(tempvert + 8));

@@ -131,9 +131,9 @@ void wobbleBall(const Mesh& rest, Mesh& out, float demoTime) {
     const int32_t n = std::min(rest.vertexCount, out.vertexCount);
     static const bool oneCore = std::thread::hardware_concurrency() < 2;
     if (n < minSplitVertices || oneCore) {
-        wobbleRange(rest.vertices, out.vertices, 0, n, t);
+        wobbleRange(rest.vertices.data(), out.vertices.data(), 0, n, t);
         return;
     }
     static WobbleHelper helper;
-    helper.wobble(rest.vertices, out.vertices, n, t);
+    helper.wobble(rest.vertices.data(), out.vertices.data(), n, t);
 }

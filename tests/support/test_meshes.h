@@ -1,5 +1,5 @@
-// Small meshes made in code for the scene tests and benchmarks, allocated as
-// the object-file reader allocates them (arrays with new[], owned by the Mesh).
+// Small meshes made in code for the scene tests and benchmarks, sized as the
+// object-file reader sizes them.
 #pragma once
 
 #include <cmath>
@@ -13,12 +13,7 @@ inline Mesh* makeMesh(const std::vector<Vec3>& positions, const std::vector<Tria
                       TexCoord uv = {0.5f, 0.5f}) {
     Mesh* mesh = new Mesh;
     const int32_t n = int32_t(positions.size());
-    mesh->vertexCount = mesh->normalCount = mesh->texCoordCount = n;
-    mesh->triangleCount = int32_t(triangles.size());
-    mesh->vertices = new Vec3[n];
-    mesh->normals = new Vec3[n];
-    mesh->texCoords = new TexCoord[n];
-    mesh->triangles = new Triangle[triangles.size()];
+    mesh->resize(n, int32_t(triangles.size()));
     for (int32_t i = 0; i < n; ++i) {
         mesh->vertices[i] = positions[i];
         mesh->texCoords[i] = uv;

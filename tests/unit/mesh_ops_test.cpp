@@ -8,12 +8,7 @@
 
 // A mesh owning copies of the given positions and triangles.
 static void fill(Mesh& mesh, const std::vector<Vec3>& points, const std::vector<Triangle>& faces) {
-    mesh.vertexCount = mesh.normalCount = mesh.texCoordCount = int32_t(points.size());
-    mesh.triangleCount = int32_t(faces.size());
-    mesh.vertices = new Vec3[points.size()];
-    mesh.normals = new Vec3[points.size()];
-    mesh.texCoords = new TexCoord[points.size()];
-    mesh.triangles = new Triangle[faces.size()];
+    mesh.resize(int32_t(points.size()), int32_t(faces.size()));
     for (size_t i = 0; i < points.size(); i++)
         mesh.vertices[i] = points[i];
     for (size_t i = 0; i < faces.size(); i++)
@@ -68,7 +63,7 @@ TEST(MeshNormals, UnchangedByNegateAndPositiveScale) {
     fill(mesh, {{0.3f, -1, 2}, {1.5f, 0.2f, -0.7f}, {-0.4f, 1.1f, 0.9f}, {2, 2, -1}},
          {{{0, 1, 2}}, {{1, 3, 2}}, {{0, 3, 1}}});
     mesh.computeNormals();
-    std::vector<Vec3> before(mesh.normals, mesh.normals + 4);
+    std::vector<Vec3> before = mesh.normals;
 
     mesh.negate();
     mesh.computeNormals();

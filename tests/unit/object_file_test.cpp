@@ -115,7 +115,7 @@ TEST_F(ObjectFileTest, BlocksFollowEachOtherExactly) {
 TEST_F(ObjectFileTest, FirstTextureCoordinateIsMirrored) {
     tegn3d model;
     ASSERT_TRUE(model.loadFromFile(writeBytes(encodeObjectFile({triangleMesh(0)})).c_str()));
-    const TexCoord* t = model.meshes[0]->texCoords;
+    const TexCoord* t = model.meshes[0]->texCoords.data();
     EXPECT_EQ(t[0].s, 0.75f);
     EXPECT_EQ(t[0].t, 0.75f);
     EXPECT_EQ(t[1].s, 1.0f);

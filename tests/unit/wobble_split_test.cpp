@@ -52,7 +52,8 @@ TEST(WobbleSplit, RepeatedFramesAgreeAndShortOutputIsBounded) {
     for (int frame = 0; frame < 200; frame++) {
         std::unique_ptr<Mesh> again(makeMesh(std::vector<Vec3>(3000, Vec3()), {}));
         wobbleBall(*rest, *again, 66.0f);
-        ASSERT_EQ(std::memcmp(first->vertices, again->vertices, 3000 * sizeof(Vec3)), 0)
+        ASSERT_EQ(std::memcmp(first->vertices.data(), again->vertices.data(), 3000 * sizeof(Vec3)),
+                  0)
             << "frame " << frame;
     }
 
@@ -60,7 +61,8 @@ TEST(WobbleSplit, RepeatedFramesAgreeAndShortOutputIsBounded) {
     shortOut->vertexCount = 999; // the last one must stay untouched
     shortOut->vertices[999] = Vec3(5, 6, 7);
     wobbleBall(*rest, *shortOut, 66.0f);
-    EXPECT_EQ(std::memcmp(first->vertices, shortOut->vertices, 999 * sizeof(Vec3)), 0);
+    EXPECT_EQ(std::memcmp(first->vertices.data(), shortOut->vertices.data(), 999 * sizeof(Vec3)),
+              0);
     EXPECT_EQ(shortOut->vertices[999], Vec3(5, 6, 7));
 }
 
