@@ -185,6 +185,10 @@ static void fitPictureTo(int width, int height) {
 
 void initRendering(int width, int height) {
     if (!setupPixelFormat(demo.window)) postQuitMessage(0);
+    initView(width, height);
+}
+
+void initView(int width, int height) {
     glEnable(GL_DEPTH_TEST);
     fitPictureTo(width, height);
     placeView(picture);

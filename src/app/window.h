@@ -27,6 +27,10 @@ bool setupPixelFormat(SDL_Window* window);
 // Context, depth test and the fixed perspective view, for a width x height
 // window: the picture fills the window's largest centred 4:3 rectangle.
 void initRendering(int width, int height);
+// What initRendering sets in the current context, with or without a window:
+// the depth test, the picture in the largest centred 4:3 rectangle of a
+// width x height output with the scissor around it, and the view.
+void initView(int width, int height);
 // Viewport and 45-degree perspective for width x height; height 0 counts as 1.
 void resizeView(int width, int height);
 // The same for a picture in rect: the viewport there, the aspect its own.

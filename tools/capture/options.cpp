@@ -12,6 +12,8 @@ constexpr double timelineEnd = 90.0; // nothing is drawn after the demo's last s
 constexpr int maxFps = 1000;
 constexpr int minWidth = 32;
 constexpr int maxWidth = 7680;
+constexpr int minHeight = 24;
+constexpr int maxHeight = 5760; // a 4:3 frame at the widest
 
 const char* const usage =
     "usage: quarnel-capture --at T [--at T2 ...] [--out DIR] [--size WxH]\n"
@@ -27,7 +29,8 @@ const char* const usage =
     "                 timeline (0 to 90 s) unless --from/--to narrow it\n"
     "  --fps N        frames per second of the grid (default 60)\n"
     "  --out DIR      folder for stills and frames (default capture)\n"
-    "  --size WxH     frame size, 4:3 (default 640x480)\n"
+    "  --size WxH     frame size (default 640x480); a frame that is not 4:3 holds\n"
+    "                 the largest 4:3 picture that fits, centred between black bars\n"
     "  --help         this text\n";
 
 bool parseNumber(const std::string& text, double& value) {
@@ -85,13 +88,14 @@ bool parseSize(const std::string& text, int& width, int& height, std::string& er
         error = "--size needs WIDTHxHEIGHT, e.g. 1280x960, not \"" + text + "\"";
         return false;
     }
-    if (width * 3 != height * 4) {
-        error = "--size " + text + ": the demo is drawn for 4:3 frames";
-        return false;
-    }
     if (width < minWidth || width > maxWidth) {
         error = "--size " + text + ": choose a width from " + std::to_string(minWidth) + " to " +
                 std::to_string(maxWidth);
+        return false;
+    }
+    if (height < minHeight || height > maxHeight) {
+        error = "--size " + text + ": choose a height from " + std::to_string(minHeight) + " to " +
+                std::to_string(maxHeight);
         return false;
     }
     return true;
@@ -199,8 +203,9 @@ bool parseOptions(int argc, const char* const* argv, CaptureOptions& options, st
         error = "--from must not be after --to";
         return false;
     }
-    if (options.mode == CaptureMode::video && options.height % 2 != 0) {
-        error = "--size: a video needs an even height (a width divisible by 8)";
+    // H.264 in yuv420p halves the colour resolution both ways.
+    if (options.mode == CaptureMode::video && (options.width % 2 != 0 || options.height % 2 != 0)) {
+        error = "--size: a video needs an even width and height";
         return false;
     }
     return true;

@@ -43,10 +43,10 @@ bool openCapture(CaptureContext& capture, int width, int height, int fps) {
     capture.fps = fps;
 
     // The state the demo's window leaves: a black buffer, the depth test and
-    // the fixed 45-degree view, then the quadric made with the window.
+    // the fixed 45-degree view in the picture's 4:3 rectangle, black bars
+    // around it where the frame is not 4:3, then the quadric made with the window.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    resizeView(width, height);
+    initView(width, height);
     if (!demo.sphereQuadric) {
         demo.sphereQuadric = gluNewQuadric();
         gluQuadricNormals(demo.sphereQuadric, GLU_SMOOTH);
@@ -71,6 +71,7 @@ void spectrumAt(const CaptureContext& capture, float t, float* spectrum) {
 
 void drawCaptureFrame(const CaptureContext& capture, float t) {
     spectrumAt(capture, t, demo.spectrum);
+    clearBars(); // as the live loop does before every frame
     drawFrameAt(t);
 }
 
