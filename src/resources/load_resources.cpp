@@ -52,13 +52,13 @@ void loadTexturesAndModels() {
     endPictureDecoding();
 
     const uint32_t blue = demo.jpegTextures[2];
-    demo.tunnelModel.loadFromFile("data/objects/tunnel.ebr");
+    demo.tunnelModel.loadFromFile(objectPath(Model::tunnel));
     prepareFirstMesh(demo.tunnelModel, 0.2f, true, blue);
 
-    demo.bicubeModel.loadFromFile("data/objects/bicube.ebr");
+    demo.bicubeModel.loadFromFile(objectPath(Model::bicube));
     prepareFirstMesh(demo.bicubeModel, 0.2f, true, blue);
 
-    demo.cubeModel.loadFromFile("data/objects/kube2.ebr");
+    demo.cubeModel.loadFromFile(objectPath(Model::room));
     for (int i = 0; i < demo.cubeModel.meshCount; i++) {
         demo.cubeModel.meshes[i]->scale(0.1f);
         demo.cubeModel.meshes[i]->computeNormals();
@@ -66,9 +66,9 @@ void loadTexturesAndModels() {
     for (int i = 0; i < demo.cubeModel.meshCount && i < 6; i++)
         demo.cubeModel.meshes[i]->setTexture(demo.pngTextures.vegg);
 
-    demo.ballModelPlain.loadFromFile("data/objects/kule.ebr");
+    demo.ballModelPlain.loadFromFile(objectPath(Model::ball));
     prepareFirstMesh(demo.ballModelPlain, 0.15f, false, 0);
 
-    demo.ballModelTextured.loadFromFile("data/objects/kule.ebr");
+    demo.ballModelTextured.loadFromFile(objectPath(Model::ball));
     prepareFirstMesh(demo.ballModelTextured, 0.15f, false, blue);
 }

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "image/jpeg_decode.h"
-#include "resources/demo_state.h"
+#include "resources/data_files.h"
 
 constexpr int workerCount = 2; // the decode runs on both cores
 

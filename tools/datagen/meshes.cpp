@@ -1,8 +1,23 @@
-// Writes the data set's object files: data/objects/{tunnel,bicube,kube2,kule}.ebr.
+// Writes the data set's object files, each made for the model it fills.
 #include <cstdio>
 
 #include "datagen.h"
 #include "mesh_shapes.h"
+#include "resources/data_files.h"
+
+static std::vector<ObjectMesh> meshesOf(Model model) {
+    switch (model) {
+    case Model::tunnel:
+        return {makeTunnel()};
+    case Model::bicube:
+        return {makeInterlockedCubes()};
+    case Model::room:
+        return makeRoomWalls();
+    case Model::ball:
+        return {makeBall()};
+    }
+    return {};
+}
 
 static bool writeOne(const std::string& path, const std::vector<ObjectMesh>& meshes) {
     if (writeObjectFile(path, meshes)) return true;
@@ -11,10 +26,8 @@ static bool writeOne(const std::string& path, const std::vector<ObjectMesh>& mes
 }
 
 bool writeMeshes(const std::string& outDir) {
-    const std::string folder = outDir + "/objects/";
-    bool ok = writeOne(folder + "tunnel.ebr", {makeTunnel()});
-    ok = writeOne(folder + "bicube.ebr", {makeInterlockedCubes()}) && ok;
-    ok = writeOne(folder + "kube2.ebr", makeRoomWalls()) && ok;
-    ok = writeOne(folder + "kule.ebr", {makeBall()}) && ok;
+    bool ok = true;
+    for (const ObjectFile& file : objectFiles)
+        ok = writeOne(outDir + "/" + belowDataFolder(file.path), meshesOf(file.model)) && ok;
     return ok;
 }

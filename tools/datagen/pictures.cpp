@@ -1,5 +1,6 @@
-// Every picture the demo loads, by path: its size, its file format and the
-// recipe that paints it.
+// Every picture the demo loads, in the data set's own order and paths: its
+// size, its file format and the recipe that paints it.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -9,18 +10,23 @@
 #include "datagen.h"
 #include "picture_files.h"
 #include "picture_recipes.h"
+#include "resources/data_files.h"
 #include "text.h"
 
 namespace {
 
-struct PictureJob {
-    const char* path; // under the data folder
+// How one picture is made: its size in pixels a side and what paints it.
+struct JpegRecipe {
+    int size;
+    std::function<void(Canvas&)> paint;
+};
+struct PngRecipe {
+    uint32_t PngTextures::*slot; // the file, known by the slot it fills
     int size;
     PictureFormat format;
     std::function<void(Canvas&)> paint;
 };
 
-constexpr auto jpg = PictureFormat::Jpeg;
 constexpr auto alpha = PictureFormat::PngAlpha;
 constexpr auto opaque = PictureFormat::PngOpaque;
 
@@ -34,63 +40,70 @@ std::function<void(Canvas&)> greeting(const char* group, Color colour) {
     return [=](Canvas& cv) { paintGreeting(cv, group, colour); };
 }
 
+// The JPEGs in the order of jpegFiles: recipe i makes file i. JPEG pictures
+// get mip-maps, so they may be larger.
+std::vector<JpegRecipe> jpegRecipes() {
+    return {
+        {512, paintIsoScene},    // iso512utenzem.jpg
+        {256, paintGem},         // zem256.jpg
+        {512, paintBlueTiles},   // blue.jpg
+        {256, paintBallTexture}, // kuletex.jpg
+        {512, paintPresents},    // 1.jpg
+        {512, paintTitle},       // 2.jpg
+        {512, paintDisco},       // disco.jpg
+    };
+}
+
 // PNG pictures are loaded without mip-maps and mostly shown at about 200 px,
 // so they are made at 256 px: larger ones would shimmer when minified.
-std::vector<PictureJob> pictureJobs() {
+std::vector<PngRecipe> pngRecipes() {
     return {
-        {"pic/iso512utenzem.jpg", 512, jpg, paintIsoScene},
-        {"pic/zem256.jpg", 256, jpg, paintGem},
-        {"pic/blue.jpg", 512, jpg, paintBlueTiles},
-        {"pic/kuletex.jpg", 256, jpg, paintBallTexture},
-        {"pic/1.jpg", 512, jpg, paintPresents},
-        {"pic/2.jpg", 512, jpg, paintTitle},
-        {"pic/disco.jpg", 512, jpg, paintDisco},
-        {"pic/pokemon/clawomon.png", 256, alpha, paintClawomon},
-        {"pic/lyn.png", 256, alpha, paintLightning},
-        {"pic/pow.png", 256, alpha, paintPow},
-        {"pic/pokemon/kukukkmon.png", 256, alpha, paintKukukkmon},
-        {"pic/loading.png", 256, alpha, paintLoading},
-        {"pic/pokemon/clawtekst.png", 256, alpha, ribbon("CLAWOMON", pal::orange)},
-        {"pic/pokemon/burkamon.png", 256, alpha, paintBurkamon},
-        {"pic/pokemon/burktest.png", 256, alpha, ribbon("BURKAMON", pal::magenta)},
-        {"pic/pokemon/corvumon.png", 256, alpha, paintCorvumon},
-        {"pic/pokemon/corvtekst.png", 256, alpha, ribbon("CORVUMON", pal::cyan)},
-        {"pic/pokemon/crocomon.png", 256, alpha, paintCrocomon},
-        {"pic/pokemon/croctekst.png", 256, alpha, ribbon("CROCOMON", pal::leaf)},
-        {"pic/pokemon/jobbermole.png", 256, alpha, paintJobbermole},
-        {"pic/pokemon/jobtekst.png", 256, alpha, ribbon("JOBBERMOLE", pal::orange)},
-        {"pic/pokemon/kuktekst.png", 256, alpha, ribbon("KUKUKKMON", pal::sun)},
-        {"pic/pokemon/mexico.png", 256, alpha, paintMexico},
-        {"pic/pokemon/mextekst.png", 256, alpha, ribbon("MEXICO", pal::leaf)},
-        {"pic/pokemon/phantomon.png", 256, alpha, paintPhantomon},
-        {"pic/pokemon/phantekst.png", 256, alpha, ribbon("PHANTOMON", pal::magenta)},
-        {"pic/pokemon/picamon.png", 256, alpha, paintPicamon},
-        {"pic/pokemon/pictekst.png", 256, alpha, ribbon("PICAMON", pal::sun)},
-        {"pic/pokemon/quadromon.png", 256, alpha, paintQuadromon},
-        {"pic/pokemon/quadtekst.png", 256, alpha, ribbon("QUADROMON", pal::cyan)},
-        {"pic/pokemon/teddymon.png", 256, alpha, paintTeddymon},
-        {"pic/pokemon/teddytekst.png", 256, alpha, ribbon("TEDDYMON", pal::orange)},
-        {"pic/pokemon/vs.png", 256, alpha, paintVs},
-        {"pic/pokemon/clawskills.png", 256, alpha, paintClawSkills},
-        {"pic/pokemon/corvskills.png", 256, alpha, paintCorvSkills},
-        {"pic/pokemon/pokeball.png", 256, alpha, paintMonsterBall},
-        {"pic/overlay_ruter.png", 256, alpha, paintDiamondOverlay},
-        {"pic/vegg.png", 256, opaque, paintWall},
-        {"pic/starring.png", 256, opaque, paintStarring},
-        {"pic/kuletex.png", 256, opaque, paintBallTexture},
-        {"pic/vormakalization.png", 256, alpha, paintVormakLogo},
-        {"pic/bakgrunn.png", 512, opaque, paintBackground},
-        {"pic/saks.png", 256, alpha, paintScissors},
-        {"pic/dodge.png", 256, alpha, paintDodge},
-        {"pic/movik.png", 256, alpha, credit("MOVIK", "DESIGN", pal::sun)},
-        {"pic/winner.png", 256, alpha, paintWinner},
-        {"pic/karnholt.png", 256, alpha, greeting("KARNHOLT", pal::orange)},
-        {"pic/ybo.png", 256, alpha, greeting("YBO", pal::leaf)},
-        {"pic/sentiq.png", 256, alpha, greeting("SENTIQ", pal::magenta)},
-        {"pic/prall.png", 256, alpha, credit("PRALL", "CODE", pal::cyan)},
-        {"pic/ulva.png", 256, alpha, credit("ULVA", "MUSIC", pal::magenta)},
-        {"pic/blint.png", 256, alpha, credit("BLINT", "GRAPHICS", pal::leaf)},
-        {"pic/ferda.png", 256, alpha, greeting("FERDA", pal::cyan)},
+        {&PngTextures::clawomon, 256, alpha, paintClawomon},
+        {&PngTextures::lyn, 256, alpha, paintLightning},
+        {&PngTextures::pow, 256, alpha, paintPow},
+        {&PngTextures::kukukkmon, 256, alpha, paintKukukkmon},
+        {&PngTextures::loading, 256, alpha, paintLoading},
+        {&PngTextures::clawtekst, 256, alpha, ribbon("CLAWOMON", pal::orange)},
+        {&PngTextures::burkamon, 256, alpha, paintBurkamon},
+        {&PngTextures::burktest, 256, alpha, ribbon("BURKAMON", pal::magenta)},
+        {&PngTextures::corvumon, 256, alpha, paintCorvumon},
+        {&PngTextures::corvtekst, 256, alpha, ribbon("CORVUMON", pal::cyan)},
+        {&PngTextures::crocomon, 256, alpha, paintCrocomon},
+        {&PngTextures::croctekst, 256, alpha, ribbon("CROCOMON", pal::leaf)},
+        {&PngTextures::jobbermole, 256, alpha, paintJobbermole},
+        {&PngTextures::jobtekst, 256, alpha, ribbon("JOBBERMOLE", pal::orange)},
+        {&PngTextures::kuktekst, 256, alpha, ribbon("KUKUKKMON", pal::sun)},
+        {&PngTextures::mexico, 256, alpha, paintMexico},
+        {&PngTextures::mextekst, 256, alpha, ribbon("MEXICO", pal::leaf)},
+        {&PngTextures::phantomon, 256, alpha, paintPhantomon},
+        {&PngTextures::phantekst, 256, alpha, ribbon("PHANTOMON", pal::magenta)},
+        {&PngTextures::picamon, 256, alpha, paintPicamon},
+        {&PngTextures::pictekst, 256, alpha, ribbon("PICAMON", pal::sun)},
+        {&PngTextures::quadromon, 256, alpha, paintQuadromon},
+        {&PngTextures::quadtekst, 256, alpha, ribbon("QUADROMON", pal::cyan)},
+        {&PngTextures::teddymon, 256, alpha, paintTeddymon},
+        {&PngTextures::teddytekst, 256, alpha, ribbon("TEDDYMON", pal::orange)},
+        {&PngTextures::vs, 256, alpha, paintVs},
+        {&PngTextures::clawskills, 256, alpha, paintClawSkills},
+        {&PngTextures::corvskills, 256, alpha, paintCorvSkills},
+        {&PngTextures::pokeball, 256, alpha, paintMonsterBall},
+        {&PngTextures::overlayRuter, 256, alpha, paintDiamondOverlay},
+        {&PngTextures::vegg, 256, opaque, paintWall},
+        {&PngTextures::starring, 256, opaque, paintStarring},
+        {&PngTextures::kuletex, 256, opaque, paintBallTexture},
+        {&PngTextures::vormakalization, 256, alpha, paintVormakLogo},
+        {&PngTextures::bakgrunn, 512, opaque, paintBackground},
+        {&PngTextures::saks, 256, alpha, paintScissors},
+        {&PngTextures::dodge, 256, alpha, paintDodge},
+        {&PngTextures::movik, 256, alpha, credit("MOVIK", "DESIGN", pal::sun)},
+        {&PngTextures::winner, 256, alpha, paintWinner},
+        {&PngTextures::karnholt, 256, alpha, greeting("KARNHOLT", pal::orange)},
+        {&PngTextures::ybo, 256, alpha, greeting("YBO", pal::leaf)},
+        {&PngTextures::sentiq, 256, alpha, greeting("SENTIQ", pal::magenta)},
+        {&PngTextures::prall, 256, alpha, credit("PRALL", "CODE", pal::cyan)},
+        {&PngTextures::ulva, 256, alpha, credit("ULVA", "MUSIC", pal::magenta)},
+        {&PngTextures::blint, 256, alpha, credit("BLINT", "GRAPHICS", pal::leaf)},
+        {&PngTextures::ferda, 256, alpha, greeting("FERDA", pal::cyan)},
     };
 }
 
@@ -111,10 +124,30 @@ bool writePictures(const std::string& outDir) {
         return false;
     }
     bool ok = true;
-    for (const PictureJob& job : pictureJobs()) {
-        Canvas cv(job.size);
-        job.paint(cv);
-        ok = writePicture(outDir + "/" + job.path, cv, job.format) && ok;
+    const std::vector<JpegRecipe> jpegs = jpegRecipes();
+    if (jpegs.size() != size_t(jpegFileCount)) {
+        std::fprintf(stderr, "quarnel-datagen: %zu JPEG recipes for %d files\n", jpegs.size(),
+                     jpegFileCount);
+        return false;
+    }
+    for (int i = 0; i < jpegFileCount; i++) {
+        Canvas cv(jpegs[size_t(i)].size);
+        jpegs[size_t(i)].paint(cv);
+        ok = writePicture(outDir + "/" + belowDataFolder(jpegFiles[i]), cv, PictureFormat::Jpeg) &&
+             ok;
+    }
+    const std::vector<PngRecipe> pngs = pngRecipes();
+    for (const PngFile& file : pngFiles) {
+        const auto recipe = std::find_if(pngs.begin(), pngs.end(),
+                                         [&](const PngRecipe& r) { return r.slot == file.slot; });
+        if (recipe == pngs.end()) {
+            std::fprintf(stderr, "quarnel-datagen: no recipe for %s\n", file.path);
+            ok = false;
+            continue;
+        }
+        Canvas cv(recipe->size);
+        recipe->paint(cv);
+        ok = writePicture(outDir + "/" + belowDataFolder(file.path), cv, recipe->format) && ok;
     }
     return ok;
 }

@@ -1,9 +1,10 @@
-// Writes data/sound/pokemon.mp3: the score rendered, normalised and encoded.
+// Writes the soundtrack: the score rendered, normalised and encoded.
 #include <cstdio>
 #include <fstream>
 
 #include "datagen.h"
 #include "mp3_writer.h"
+#include "resources/data_files.h"
 #include "song.h"
 
 // The rare peaks where snare, stabs and kick coincide are limited to this
@@ -21,7 +22,7 @@ bool writeSoundtrack(const std::string& outDir) {
         std::fprintf(stderr, "quarnel-datagen: the MP3 encoder failed\n");
         return false;
     }
-    const std::string path = outDir + "/sound/pokemon.mp3";
+    const std::string path = outDir + "/" + belowDataFolder(soundtrackFile);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(mp3.data()), std::streamsize(mp3.size()));
     if (!file) {
