@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include "resources/demo_state.h"
+#include "scenes/element_times.h"
 #include "scenes/unit_plate.h"
 
 // One picture blended over what lies before it, white, at eye-space offset
@@ -44,27 +45,29 @@ void drawAttacksAndCredits() {
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
 
-    if (55.0f < t && t < 65.0f) {
+    if (battleEnd.from < t && t < battleEnd.to) {
         // The two monsters, the left one mirrored to face the right one.
         drawPicture(pic.clawomon, 2.5f, -1.0f, -10.0f, drawUnitPlate, false);
         drawPicture(pic.corvumon, -2.5f, -1.0f, -10.0f, drawMirroredPlate, false);
         // lyn flies from the right-hand monster to the left and waits there;
         // fade55 stops at 4, which holds it at x = -1.5 from 59 s.
-        if (55.0f < t && t < 60.0f)
+        if (lynAttack.from < t && t < lynAttack.to)
             drawPicture(pic.lyn, 2.5f - demo.fade55, 0.0f, -15.0f, drawUnitPlate, true);
         // pow where it lands.
-        if (59.0f < t && t < 63.0f) drawPicture(pic.pow, -2.5f, 0.0f, -15.0f, drawUnitPlate, true);
+        if (powHit.from < t && t < powHit.to)
+            drawPicture(pic.pow, -2.5f, 0.0f, -15.0f, drawUnitPlate, true);
         // saks appears at x = -1 and flies right, drawn over lyn as they pass.
-        if (56.5f < t && t < 61.0f)
+        if (saksAttack.from < t && t < saksAttack.to)
             drawPicture(pic.saks, demo.fade55 - 2.5f, 0.0f, -15.0f, drawUnitPlate, true);
         // dodge on the right.
-        if (59.0f < t && t < 63.0f) drawPicture(pic.dodge, 2.5f, 0.0f, -15.0f, drawUnitPlate, true);
+        if (dodgeMove.from < t && t < dodgeMove.to)
+            drawPicture(pic.dodge, 2.5f, 0.0f, -15.0f, drawUnitPlate, true);
         // The winner on the right, over clawomon's side.
-        if (63.0f < t && t < 65.0f)
+        if (winnerShown.from < t && t < winnerShown.to)
             drawPicture(pic.winner, 2.5f, 0.0f, -15.0f, drawUnitPlate, true);
     }
 
-    if (80.0f < t && t < 90.0f) {
+    if (credits.from < t && t < credits.to) {
         // Three monsters in a row, each with its credit half over its lower
         // part, and one more credit at the upper left.
         drawPicture(pic.picamon, 2.5f, -1.0f, -5.0f, drawUnitPlate, false);

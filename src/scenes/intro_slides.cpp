@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include "resources/demo_state.h"
+#include "scenes/element_times.h"
 #include "scenes/unit_plate.h"
 
 // Each slide is a centred square three units away, blended over the cleared
@@ -17,18 +18,18 @@ void drawIntroSlides() {
     // "Vormak presents" (opacity 0.85 down to 0.25), the title with the two
     // monsters and the disco floor (each 0.70 down to 0.10)
     struct Slide {
-        float from, to;
+        ElementWindow shown;
         int slot;
         float fade;
     };
     const Slide slides[] = {
-        {2.0f, 6.0f, 4, demo.fade1},
-        {6.0f, 10.0f, 5, demo.fade4},
-        {10.0f, 14.0f, 6, demo.fade8},
+        {presentsSlide, 4, demo.fade1},
+        {titleSlide, 5, demo.fade4},
+        {discoSlide, 6, demo.fade8},
     };
     const float t = demo.demoTime;
     for (const Slide& slide : slides) {
-        if (!(t > slide.from && t < slide.to)) continue;
+        if (!(t > slide.shown.from && t < slide.shown.to)) continue;
         glLoadIdentity();
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

@@ -6,6 +6,7 @@
 #include <GL/glu.h>
 
 #include "resources/demo_state.h"
+#include "scenes/element_times.h"
 #include "scenes/unit_plate.h"
 
 void drawMonsterIntro() {
@@ -32,14 +33,14 @@ void drawMonsterIntro() {
 
     // the claw set: portrait upper left, its name over the portrait's lower
     // half, its skills card on the right
-    if (t > 23.0f && t < 35.0f) {
+    if (t > clawSet.from && t < clawSet.to) {
         const float z = float(demo.fade23 * 0.2 * -8.0);
         drawBlendedPicture(pictures.clawomon, -1.5f, 1.0f, z);
         drawBlendedPicture(pictures.clawtekst, -1.5f, 0.0f, z);
         drawBlendedPicture(pictures.clawskills, 1.5f, 0.0f, z);
     }
     // the corv set, in the same places; before 35 s it is not yet in view
-    if (t > 34.0f && t < 44.0f) {
+    if (t > corvSet.from && t < corvSet.to) {
         const float z = float(demo.fade34 * 0.2 * -8.0);
         drawBlendedPicture(pictures.corvumon, -1.5f, 1.0f, z);
         drawBlendedPicture(pictures.corvtekst, -1.5f, 0.0f, z);

@@ -5,11 +5,7 @@
 #include <cmath>
 
 #include "app/timeline.h"
-
-// Times that open or close an element inside a scene: the slides, the two
-// monster sets and the attack pictures. The scene windows come from the
-// timeline itself.
-static const float elementWindowEdges[] = {2, 6, 10, 34, 35, 56.5f, 59, 60, 61, 63};
+#include "scenes/element_times.h"
 
 // Tolerance for times typed in decimal that lie on the grid (2.5 at 60 fps).
 static constexpr double onGrid = 1e-6;
@@ -42,7 +38,12 @@ float musicStartTime(int fps) {
 }
 
 std::vector<int64_t> framesBefore(float t, int fps) {
-    std::vector<float> edges(std::begin(elementWindowEdges), std::end(elementWindowEdges));
+    // Every edge of an element window inside a scene, and of the scenes.
+    std::vector<float> edges;
+    for (const ElementWindow& window : elementWindows) {
+        edges.push_back(window.from);
+        edges.push_back(window.to);
+    }
     for (const SceneWindow& window : timeline) {
         edges.push_back(window.from);
         if (std::isfinite(window.to)) edges.push_back(window.to);
