@@ -25,20 +25,24 @@ VirtualDisplay::~VirtualDisplay() {
     waitpid(pid, nullptr, 0);
 }
 
-bool startVirtualDisplay(VirtualDisplay& display, int width, int height, int depth) {
+bool startVirtualDisplay(VirtualDisplay& display, int width, int height, int depth,
+                         const std::vector<std::string>& serverOptions) {
     for (int number = 70 + int(getpid() % 200);; number++) {
         std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
         if (fs::exists(lock)) continue;
         std::string screen =
             std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
         std::string name = ":" + std::to_string(number);
+        std::vector<const char*> argv = {"Xvfb",         name.c_str(), "-screen", "0",
+                                         screen.c_str(), "-nolisten",  "tcp",     "-noreset"};
+        for (const std::string& option : serverOptions) argv.push_back(option.c_str());
+        argv.push_back(nullptr);
         pid_t pid = fork();
         if (pid == 0) {
             int devnull = open("/dev/null", O_WRONLY);
             dup2(devnull, 1);
             dup2(devnull, 2);
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-                   "tcp", "-noreset", (char*)nullptr);
+            execvp("Xvfb", const_cast<char* const*>(argv.data()));
             _exit(127);
         }
         display.pid = pid;

@@ -15,8 +15,10 @@ struct VirtualDisplay {
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 };
 
-// Starts Xvfb with one screen of the given size and depth; false if it will not start.
-bool startVirtualDisplay(VirtualDisplay& display, int width, int height, int depth = 24);
+// Starts Xvfb with one screen of the given size and depth, and any further
+// server options (e.g. {"-fp", "built-ins"}); false if it will not start.
+bool startVirtualDisplay(VirtualDisplay& display, int width, int height, int depth = 24,
+                         const std::vector<std::string>& serverOptions = {});
 
 // A started program with its standard error going to a file.
 struct DemoProcess {
