@@ -1,18 +1,31 @@
 /* Preloaded into quarnel by bench/demo_timings: notes the time of every
    buffer swap, and of the steps of start-up that SDL takes (SDL_Init,
    SDL_CreateWindow, SDL_GL_CreateContext returning), in seconds on the
-   monotonic clock. When the process ends, the swaps go one per line to the
-   file named by QUARNEL_SWAP_LOG, and the steps, as "name seconds" lines, to
-   the same name with ".steps" added. */
+   monotonic clock. When the process ends, the swaps go one per line ("wall
+   process-CPU thread-CPU" seconds) to the file named by QUARNEL_SWAP_LOG, and the steps, as "name
+   seconds" lines, to the same name with ".steps" added.
+
+   It also notes every program that Mesa's llvmpipe compiles with LLVM (a
+   shader variant made the first time a new combination of state draws, a
+   vertex or triangle-setup function): its module name, when it was made and
+   when its code was ready and the seconds spent optimising and generating
+   it, as "name made ready seconds" lines in the same name with ".compiles"
+   added. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
+#include <pthread.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
 
 enum { maxSwaps = 1 << 20 };
-static double swaps[maxSwaps];
+/* Per swap: the wall clock, the CPU time of the whole process (every
+   thread: llvmpipe's rasterisers, the wobble helper, audio) and of the
+   thread that swaps. The CPU times hardly depend on what else the machine
+   runs, so they show a frame's own work even when the wall clock is noisy. */
+static struct { double wall, processCpu, threadCpu; } swaps[maxSwaps];
 static int swapCount;
 
 enum { maxSteps = 8 };
@@ -22,10 +35,14 @@ static struct {
 } steps[maxSteps];
 static int stepCount;
 
-static double now(void) {
+static double clockSeconds(clockid_t clock) {
     struct timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
+    clock_gettime(clock, &t);
     return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}
+
+static double now(void) {
+    return clockSeconds(CLOCK_MONOTONIC);
 }
 
 /* Notes the first time a step happens. */
@@ -73,7 +90,98 @@ void SDL_GL_SwapWindow(void* window) {
     static void (*realSwap)(void*);
     if (!realSwap) realSwap = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_GL_SwapWindow");
     realSwap(window);
-    if (swapCount < maxSwaps) swaps[swapCount++] = now();
+    /* QUARNEL_SWAP_QUIT_AFTER=N: after the Nth swap the demo is asked to
+       quit as an interrupt would, which ends it through its own quit path. */
+    static int quitAfter = -1;
+    if (quitAfter < 0) {
+        const char* value = getenv("QUARNEL_SWAP_QUIT_AFTER");
+        quitAfter = value ? atoi(value) : 0;
+    }
+    if (quitAfter > 0 && swapCount + 1 == quitAfter) raise(SIGTERM);
+    if (swapCount < maxSwaps) {
+        swaps[swapCount].wall = now();
+        swaps[swapCount].processCpu = clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        swaps[swapCount++].threadCpu = clockSeconds(CLOCK_THREAD_CPUTIME_ID);
+    }
+}
+
+/* LLVM programs: the module named when it is made, then the time spent in
+   its passes and its code generation (done on the first address asked for),
+   and when the last of that work ended. Only the thread that draws compiles;
+   a lock keeps the records whole anyway. */
+enum { maxCompiles = 1 << 14 };
+static struct {
+    void* module;
+    char name[48];
+    double made, done, seconds;
+} compiles[maxCompiles];
+static int compileCount;
+static pthread_mutex_t compileLock = PTHREAD_MUTEX_INITIALIZER;
+
+static void* realLlvm(const char* name) {
+    void* real = dlvsym(RTLD_NEXT, name, "LLVM_15");
+    return real ? real : dlsym(RTLD_NEXT, name);
+}
+
+/* Adds the work from start to now to the latest record of module. */
+static void noteCompileWork(void* module, double start) {
+    const double end = now();
+    pthread_mutex_lock(&compileLock);
+    for (int i = compileCount - 1; i >= 0; i--) {
+        if (compiles[i].module != module) continue;
+        compiles[i].seconds += end - start;
+        compiles[i].done = end;
+        break;
+    }
+    pthread_mutex_unlock(&compileLock);
+}
+
+void* LLVMModuleCreateWithNameInContext(const char* name, void* context) {
+    static void* (*real)(const char*, void*);
+    if (!real) real = (void* (*)(const char*, void*))realLlvm("LLVMModuleCreateWithNameInContext");
+    const double made = now();
+    void* module = real(name, context);
+    pthread_mutex_lock(&compileLock);
+    if (compileCount < maxCompiles) {
+        compiles[compileCount].module = module;
+        snprintf(compiles[compileCount].name, sizeof compiles[compileCount].name, "%s",
+                 name && *name ? name : "-");
+        for (char* c = compiles[compileCount].name; *c; c++)
+            if (*c == ' ') *c = '_';
+        compiles[compileCount].made = compiles[compileCount].done = made;
+        compiles[compileCount++].seconds = 0.0;
+    }
+    pthread_mutex_unlock(&compileLock);
+    return module;
+}
+
+void* LLVMRunPasses(void* module, const char* passes, void* machine, void* options) {
+    static void* (*real)(void*, const char*, void*, void*);
+    if (!real) real = (void* (*)(void*, const char*, void*, void*))realLlvm("LLVMRunPasses");
+    const double start = now();
+    void* result = real(module, passes, machine, options);
+    noteCompileWork(module, start);
+    return result;
+}
+
+int LLVMRunPassManager(void* manager, void* module) {
+    static int (*real)(void*, void*);
+    if (!real) real = (int (*)(void*, void*))realLlvm("LLVMRunPassManager");
+    const double start = now();
+    int result = real(manager, module);
+    noteCompileWork(module, start);
+    return result;
+}
+
+void* LLVMGetPointerToGlobal(void* engine, void* global) {
+    static void* (*real)(void*, void*);
+    static void* (*parentOf)(void*);
+    if (!real) real = (void* (*)(void*, void*))realLlvm("LLVMGetPointerToGlobal");
+    if (!parentOf) parentOf = (void* (*)(void*))realLlvm("LLVMGetGlobalParent");
+    const double start = now();
+    void* result = real(engine, global);
+    noteCompileWork(parentOf(global), start);
+    return result;
 }
 
 __attribute__((destructor)) static void writeLogs(void) {
@@ -81,13 +189,24 @@ __attribute__((destructor)) static void writeLogs(void) {
     if (!path) return;
     FILE* file = fopen(path, "w");
     if (!file) return;
-    for (int i = 0; i < swapCount; i++) fprintf(file, "%.6f\n", swaps[i]);
+    for (int i = 0; i < swapCount; i++)
+        fprintf(file, "%.6f %.6f %.6f\n", swaps[i].wall, swaps[i].processCpu, swaps[i].threadCpu);
     fclose(file);
 
     char stepsPath[4096];
     snprintf(stepsPath, sizeof stepsPath, "%s.steps", path);
     file = fopen(stepsPath, "w");
     if (!file) return;
-    for (int i = 0; i < stepCount; i++) fprintf(file, "%s %.6f\n", steps[i].name, steps[i].seconds);
+    for (int i = 0; i < stepCount; i++)
+        fprintf(file, "%s %.6f\n", steps[i].name, steps[i].seconds);
+    fclose(file);
+
+    char compilesPath[4096];
+    snprintf(compilesPath, sizeof compilesPath, "%s.compiles", path);
+    file = fopen(compilesPath, "w");
+    if (!file) return;
+    for (int i = 0; i < compileCount; i++)
+        fprintf(file, "%s %.6f %.6f %.6f\n", compiles[i].name, compiles[i].made, compiles[i].done,
+                compiles[i].seconds);
     fclose(file);
 }

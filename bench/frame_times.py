@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""Frame times of whole runs, from the swap probe's logs (bench/swap_probe.c).
+
+A frame lasts from one buffer swap to the next and is counted at the demo time
+it began (the previous swap, on the clock the demo's timer starts with, about
+when the libraries are loaded). The first swap ends start-up and is left out.
+Per scene window: the median, 99th percentile and worst frame time and the
+frames over 1/60 s, each the median over the runs (every run's own count in
+brackets); the frames over 1/60 s within half a second of a scene change or of
+an element's edge; the ten worst frames of all runs with their demo times and
+the llvmpipe programs compiled while they were drawn.
+
+Usage: bench/frame_times.py LOG...   (each LOG as QUARNEL_SWAP_LOG named it)
+"""
+import statistics
+import sys
+
+# The timeline's scene windows; 80-90 s is the credits.
+SCENES = [("intro slides", 0, 14), ("gliding overlay", 14, 23),
+          ("monster introduction", 23, 44), ("battle opening", 44, 55),
+          ("attacks", 55, 65), ("wobble and greetings", 65, 80), ("credits", 80, 90)]
+SCENE_CHANGES = [14, 23, 44, 55, 65, 80]
+# Where an element appears or goes inside a scene: the slides, the two
+# monster sets and the attack pictures (as tools/capture/grid.cpp lists them).
+ELEMENT_EDGES = [2, 6, 10, 34, 35, 56.5, 59, 60, 61, 63]
+NEAR = 0.5
+DROPPED = 1000.0 / 60.0  # ms: a frame longer than this misses a 60 Hz refresh
+
+
+class Run:
+    """One run's frames as (demo time it began, ms) and its compiles."""
+
+    def __init__(self, log):
+        steps = dict(line.split() for line in open(log + ".steps"))
+        self.zero = float(steps["libraries-loaded"])
+        swaps = [[float(v) for v in line.split()] for line in open(log)]
+        self.startup_ms = (swaps[0][0] - self.zero) * 1000 if swaps else float("nan")
+        # (began, wall ms, process CPU ms, drawing thread's CPU ms)
+        self.cpu = [(a[0] - self.zero, (b[0] - a[0]) * 1000, (b[1] - a[1]) * 1000,
+                     (b[2] - a[2]) * 1000) for a, b in zip(swaps, swaps[1:])]
+        self.frames = [(t, ms) for t, ms, _, _ in self.cpu]
+        self.compiles = []  # (name, made, ready) in demo time
+        try:
+            for line in open(log + ".compiles"):
+                name, made, ready, _ = line.split()
+                self.compiles.append((name, float(made) - self.zero, float(ready) - self.zero))
+        except FileNotFoundError:
+            pass
+
+    def times(self, lo, hi):
+        return sorted(ms for t, ms in self.frames if lo <= t < hi)
+
+    def near(self, edges):
+        return [(t, ms) for t, ms in self.frames
+                if ms > DROPPED and any(abs(t - e) <= NEAR or abs(t + ms / 1000 - e) <= NEAR
+                                        for e in edges)]
+
+    def compiled_during(self, t, ms):
+        return [(name, ready - made) for name, made, ready in self.compiles
+                if t <= made < t + ms / 1000]
+
+
+def percentile(sorted_values, fraction):
+    """Nearest rank: the smallest value with at least that fraction at or below it."""
+    if not sorted_values:
+        return float("nan")
+    rank = max(1, -(-len(sorted_values) * fraction // 1))
+    return sorted_values[int(rank) - 1]
+
+
+def scene_of(t):
+    for name, lo, hi in SCENES:
+        if lo <= t < hi:
+            return name
+    return "after the end"
+
+
+def counts(values):
+    return f"{statistics.median(values):g} [{' '.join(str(v) for v in values)}]"
+
+
+def report(runs, out=sys.stdout):
+    n = len(runs)
+    print(f"frame times from swap to swap, ms, medians of {n} runs; beside them the CPU time"
+          f" of a frame (all threads, ms), which hardly depends on the machine's load;"
+          f" counts over {DROPPED:.1f} ms as median [each run]", file=out)
+    print(f"{'scene window':<28}{'frames':>7}{'median':>8}{'p99':>8}{'worst':>8}"
+          f"{'CPU med':>9}{'p99':>7}{'worst':>7}   over {DROPPED:.1f}", file=out)
+    for name, lo, hi in SCENES:
+        per_run = [r.times(lo, hi) for r in runs]
+        cpu = [sorted(c for t, _, c, _ in r.cpu if lo <= t < hi) for r in runs]
+
+        def med(values):
+            return statistics.median(values)
+
+        over = [sum(ms > DROPPED for ms in v) for v in per_run]
+        print(f"{name + f' {lo}-{hi} s':<28}{med([len(v) for v in per_run]):>7g}"
+              f"{med([percentile(v, 0.5) for v in per_run]):>8.2f}"
+              f"{med([percentile(v, 0.99) for v in per_run]):>8.2f}"
+              f"{med([percentile(v, 1.0) for v in per_run]):>8.2f}"
+              f"{med([percentile(v, 0.5) for v in cpu]):>9.2f}"
+              f"{med([percentile(v, 0.99) for v in cpu]):>7.2f}"
+              f"{med([percentile(v, 1.0) for v in cpu]):>7.2f}"
+              f"   {counts(over)}", file=out)
+    whole = [sum(ms > DROPPED for t, ms in r.frames if t < 90) for r in runs]
+    print(f"over {DROPPED:.1f} ms in the whole run, 0-90 s: {counts(whole)}"
+          f"   (goal: at most 2 in every run)", file=out)
+    changes = [len(r.near(SCENE_CHANGES)) for r in runs]
+    print(f"  within {NEAR} s of a scene change ({', '.join(map(str, SCENE_CHANGES))} s):"
+          f" {counts(changes)}   (goal: none)", file=out)
+    elements = [len(r.near(ELEMENT_EDGES)) for r in runs]
+    print(f"  within {NEAR} s of an element's edge"
+          f" ({', '.join(f'{e:g}' for e in ELEMENT_EDGES)} s): {counts(elements)}"
+          f"   (goal: none)", file=out)
+
+    late = [[c for c in r.compiles if r.frames and c[1] > r.frames[0][0]] for r in runs]
+    print(f"llvmpipe programs built after the first frame: {counts([len(c) for c in late])},"
+          f" {statistics.median(sum(b - a for _, a, b in c) * 1000 for c in late):.1f} ms"
+          f" in all (median); in run 1:", file=out)
+    for name, made, ready in late[0] if late else []:
+        print(f"    at {made:7.3f} s  {name:<24}{(ready - made) * 1000:6.1f} ms", file=out)
+
+    print("ten worst frames of all runs (wall and CPU ms):", file=out)
+    worst = sorted(((ms, cpu, t, i) for i, r in enumerate(runs) for t, ms, cpu, _ in r.cpu
+                    if t < 90), reverse=True)[:10]
+    for ms, cpu, t, i in worst:
+        made = runs[i].compiled_during(t, ms)
+        note = ", ".join(f"{name} {s * 1000:.1f} ms" for name, s in made)
+        print(f"  run {i + 1}  at {t:7.3f} s  {ms:6.2f} {cpu:6.2f}  {scene_of(t):<22}"
+              f"{'  built: ' + note if note else ''}", file=out)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    report([Run(log) for log in sys.argv[1:]])
