@@ -18,56 +18,27 @@ static const std::string demoBinary = QUARNEL_BINARY_DIR "/quarnel";
 static const std::string notShown = "quarnel: the message box could not be shown: ";
 
 struct BoxCase {
-    const char* name;
     std::vector<std::string> leaveOut; // below data/
     int screenWidth;                   // 800 x 600 has no 640 x 480 mode
-    const char* caption;
-    const char* message;
-    int signal; // 0: the close request
+    std::string caption, text;
+    int signal; // 0: the box's close request
     int exitCode;
     int messages; // how often the message is written
 };
 
 // The object files after the tunnel are still read, and kule.ebr twice, but
 // once the run is ending their messages come without a box.
+static const std::string object = "tegn3d::loadFromFile", objectText = "Unable to open object file";
 static const BoxCase boxCases[] = {
-    {"picture box, terminate",
-     {"pic/blue.jpg"},
-     640,
-     "Error",
-     "Error: Unable to load JPG File!",
-     SIGTERM,
-     1,
-     1},
-    {"display-mode box, interrupt",
-     {},
-     800,
-     "Error",
-     "Error: Display Mode Not Compatible",
-     SIGINT,
-     0,
-     1},
-    {"object-file box, interrupt",
-     {"objects/tunnel.ebr", "objects/kule.ebr"},
-     640,
-     "tegn3d::loadFromFile",
-     "tegn3d::loadFromFile: Unable to open object file",
-     SIGINT,
-     0,
-     3},
-    {"object-file box, close request",
-     {"objects/tunnel.ebr"},
-     640,
-     "tegn3d::loadFromFile",
-     "tegn3d::loadFromFile: Unable to open object file",
-     0,
-     0,
-     1},
+    {{"pic/blue.jpg"}, 640, "Error", "Unable to load JPG File!", SIGTERM, 1, 1},
+    {{}, 800, "Error", "Display Mode Not Compatible", SIGINT, 0, 1},
+    {{"objects/tunnel.ebr", "objects/kule.ebr"}, 640, object, objectText, SIGINT, 0, 3},
+    {{"objects/tunnel.ebr"}, 640, object, objectText, 0, 0, 1},
 };
 
 TEST(ErrorBox, SignalOrCloseRequestEndsTheRunAtOnceWithTheAnswersCode) {
     for (const BoxCase& box : boxCases) {
-        SCOPED_TRACE(box.name);
+        SCOPED_TRACE(box.text + (box.signal ? ", a signal" : ", a close request"));
         const std::string folder = makeDataFolder(box.leaveOut);
         VirtualDisplay display;
         DemoProcess demo;
@@ -88,7 +59,7 @@ TEST(ErrorBox, SignalOrCloseRequestEndsTheRunAtOnceWithTheAnswersCode) {
         EXPECT_EQ(findWindow(display, box.caption), 0u) << "the box outlived the run";
 
         const std::string err = stderrText(demo);
-        EXPECT_EQ(countOf(err, box.message), box.messages) << err;
+        EXPECT_EQ(countOf(err, box.caption + ": " + box.text), box.messages) << err;
         EXPECT_EQ(err.find(notShown), std::string::npos) << err;
         removeDataFolder(folder);
     }
