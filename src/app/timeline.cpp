@@ -10,6 +10,7 @@
 #include "audio/music.h"
 #include "platform/quit.h"
 #include "resources/demo_state.h"
+#include "scenes/element_times.h"
 #include "scenes/scenes.h"
 
 static void requestQuit() {
@@ -70,12 +71,14 @@ void renderFrame() {
     SDL_GL_SwapWindow(demo.window);
 }
 
-const float elementEdges[elementEdgeCount] = {2, 6, 10, 34, 35, 56.5f, 59, 60, 61, 63};
-
 static void ignorePlayRequest(unsigned) {}
 
 void drawStateFramesBefore(float t) {
-    std::vector<float> edges(std::begin(elementEdges), std::end(elementEdges));
+    std::vector<float> edges;
+    for (const ElementWindow& window : elementWindows) {
+        edges.push_back(window.from);
+        edges.push_back(window.to);
+    }
     for (const SceneWindow& window : timeline) {
         edges.push_back(window.from);
         if (std::isfinite(window.to)) edges.push_back(window.to);

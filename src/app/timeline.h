@@ -23,10 +23,6 @@ void setPlayRequestHandler(PlayRequestHandler handler);
 // One live frame: the spectrum, the frame at the clock's time, the swap.
 void renderFrame();
 
-// Times inside the scenes where an element appears or goes: the slides, the
-// two monster sets and the attack pictures.
-constexpr int elementEdgeCount = 10;
-extern const float elementEdges[elementEdgeCount];
 // Draws, without swapping and without a play request, the frames whose
 // OpenGL state a run that had played up to time t would have left: the last
 // frame before each scene and element window that opens or closes before t,
