@@ -7,6 +7,7 @@
 #include "audio/music.h"
 #include "platform/quit.h"
 #include "resources/demo_state.h"
+#include "resources/warm_up.h"
 
 // The music starts with the first frame after this demo time.
 constexpr double musicStart = 14.0;
@@ -23,7 +24,8 @@ static int loop() {
             windowProc(event);
         } else {
             clearBars();
-            renderFrame(); // the swap is the loop's only pacing
+            warmUpBeforeFrame(); // out of sight: the opening clears before it draws
+            renderFrame();       // the swap is the loop's only pacing
         }
     }
     shutdownWindow();

@@ -1,0 +1,92 @@
+#include "resources/warm_up.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "app/timeline.h"
+#include "resources/demo_state.h"
+#include "scenes/element_times.h"
+
+// One moment in the middle of every stretch between two edges of the scene
+// and element windows, from the first edge after 0 s up to the end: every scene with every set of
+// its elements. A moment is drawn as the timeline draws it, without the music's play request.
+static const std::vector<float>& moments() {
+    static const std::vector<float> middles = [] {
+        std::vector<float> edges;
+        for (const SceneWindow& window : timeline) {
+            edges.push_back(window.from);
+            if (std::isfinite(window.to)) edges.push_back(window.to);
+        }
+        for (const ElementWindow& window : elementWindows) {
+            edges.push_back(window.from);
+            edges.push_back(window.to);
+        }
+        std::sort(edges.begin(), edges.end());
+        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+        std::vector<float> list;
+        // The stretch from 0 s is the black opening the warm-up is drawn in.
+        for (size_t i = 1; i < edges.size(); i++)
+            if (edges[i - 1] > 0.0f) list.push_back((edges[i - 1] + edges[i]) / 2.0f);
+        return list;
+    }();
+    return middles;
+}
+
+// The last demo time a piece may start at: the first slide fades in at 2 s,
+// and a piece takes a few milliseconds, more on a busy machine.
+constexpr float lastStart = 1.5f;
+
+static void drawMoment(float t) {
+    for (const SceneWindow& window : timeline) {
+        if (window.from < t && t < window.to) {
+            glEnable(GL_TEXTURE_2D);
+            setClocks(t);
+            window.routine();
+        }
+    }
+}
+
+int warmUpPieceCount() {
+    return int(moments().size());
+}
+
+void drawWarmUpPiece(int piece) {
+    const std::vector<float>& at = moments();
+    if (piece < 0 || piece >= int(at.size())) return;
+    // Every attribute, client attribute and matrix stack the scenes touch,
+    // and the clocks they read, come back as they were.
+    const float clock = demo.demoTime;
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+    for (GLenum stack : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
+        glMatrixMode(stack);
+        glPushMatrix();
+    }
+    if (piece > 0) drawMoment(at[size_t(piece) - 1]);
+    drawMoment(at[size_t(piece)]);
+    for (GLenum stack : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
+        glMatrixMode(stack);
+        glPopMatrix();
+    }
+    glPopClientAttrib();
+    glPopAttrib(); // the matrix mode too
+    setClocks(clock);
+}
+
+void warmUpBeforeFrame() {
+    // The first frame goes out untouched: start-up ends with its swap.
+    static bool firstFrame = true;
+    static int next = 0;
+    if (firstFrame) {
+        firstFrame = false;
+        return;
+    }
+    if (next >= warmUpPieceCount()) return;
+    if (demo.frameTimer.elapsedSeconds() >= lastStart) {
+        next = warmUpPieceCount(); // too late: the rest is left to the scenes themselves
+        return;
+    }
+    drawWarmUpPiece(next++);
+}
