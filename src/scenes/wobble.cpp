@@ -4,6 +4,7 @@
 // the caller: the same arithmetic on each vertex, the same bits.
 #include "scenes/wobble.h"
 
+#include <GL/gl.h>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -126,6 +127,11 @@ class WobbleHelper {
 constexpr int32_t minSplitVertices = 512;
 
 void wobbleBall(const Mesh& rest, Mesh& out, float demoTime) {
+    // What the frame has drawn so far (the room's walls, which fill the
+    // window) goes to the renderer's rasteriser threads now, so they fill it
+    // while this thread bends the ball and sends its edges, instead of after.
+    // The same pixels: the rasteriser works through its batches in order.
+    glFlush();
     const double t = demoTime;
     // A short or empty mesh on either side bounds the loop, never the reads.
     const int32_t n = std::min(rest.vertexCount, out.vertexCount);
