@@ -47,6 +47,14 @@ class Run:
         except FileNotFoundError:
             pass
 
+        self.threads = {}  # CPU seconds by thread name, threads of one name summed
+        try:
+            for line in open(log + ".threads"):
+                name, seconds = line.split()
+                self.threads[name] = self.threads.get(name, 0.0) + float(seconds)
+        except FileNotFoundError:
+            pass
+
     def times(self, lo, hi):
         return sorted(ms for t, ms in self.frames if lo <= t < hi)
 
@@ -120,6 +128,12 @@ def report(runs, out=sys.stdout):
     for name, made, ready in late[0] if late else []:
         print(f"    at {made:7.3f} s  {name:<24}{(ready - made) * 1000:6.1f} ms", file=out)
 
+    names = sorted({n for r in runs for n in r.threads},
+                   key=lambda n: -statistics.median(r.threads.get(n, 0.0) for r in runs))
+    if names:
+        print("CPU seconds of each thread in a whole run (median): " + ", ".join(
+            f"{n} {statistics.median(r.threads.get(n, 0.0) for r in runs):.2f}" for n in names),
+            file=out)
     print("ten worst frames of all runs (wall and CPU ms):", file=out)
     worst = sorted(((ms, cpu, t, i) for i, r in enumerate(runs) for t, ms, cpu, _ in r.cpu
                     if t < 90), reverse=True)[:10]

@@ -12,6 +12,7 @@
    it, as "name made ready seconds" lines in the same name with ".compiles"
    added. */
 #define _GNU_SOURCE
+#include <dirent.h>
 #include <dlfcn.h>
 #include <pthread.h>
 #include <signal.h>
@@ -19,6 +20,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <time.h>
+#include <unistd.h>
 
 enum { maxSwaps = 1 << 20 };
 /* Per swap: the wall clock, the CPU time of the whole process (every
@@ -182,6 +184,57 @@ void* LLVMGetPointerToGlobal(void* engine, void* global) {
     void* result = real(engine, global);
     noteCompileWork(parentOf(global), start);
     return result;
+}
+
+/* Every thread of the process, with the CPU seconds it has used, as "name
+   cpu-seconds" lines (the thread that drew the frames named "main"): what
+   the rasterisers, the audio callback and any helper cost. */
+static void writeThreads(const char* path) {
+    char threadsPath[4096];
+    snprintf(threadsPath, sizeof threadsPath, "%s.threads", path);
+    FILE* file = fopen(threadsPath, "w");
+    DIR* tasks = opendir("/proc/self/task");
+    if (!file || !tasks) {
+        if (file) fclose(file);
+        if (tasks) closedir(tasks);
+        return;
+    }
+    const long tick = sysconf(_SC_CLK_TCK);
+    const int self = (int)getpid();
+    struct dirent* entry;
+    while ((entry = readdir(tasks))) {
+        if (entry->d_name[0] == '.') continue;
+        char statPath[512], line[1024];
+        snprintf(statPath, sizeof statPath, "/proc/self/task/%s/stat", entry->d_name);
+        FILE* stat = fopen(statPath, "r");
+        if (!stat) continue;
+        const int read = fgets(line, sizeof line, stat) != NULL;
+        fclose(stat);
+        char* open = strchr(line, '(');
+        char* close = strrchr(line, ')');
+        if (!read || !open || !close) continue;
+        unsigned long user = 0, system = 0;
+        /* After the name: state and 10 more fields, then utime and stime. */
+        if (sscanf(close + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user,
+                   &system) != 2)
+            continue;
+        *close = '\0';
+        for (char* c = open + 1; *c; c++)
+            if (*c == ' ') *c = '_';
+        fprintf(file, "%s %.2f\n", atoi(entry->d_name) == self ? "main" : open + 1,
+                (double)(user + system) / (double)tick);
+    }
+    closedir(tasks);
+    fclose(file);
+}
+
+/* The renderer's threads end with its context: they are counted just before. */
+void SDL_GL_DeleteContext(void* context) {
+    static void (*realDelete)(void*);
+    if (!realDelete) realDelete = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_GL_DeleteContext");
+    const char* path = getenv("QUARNEL_SWAP_LOG");
+    if (path) writeThreads(path);
+    realDelete(context);
 }
 
 __attribute__((destructor)) static void writeLogs(void) {
