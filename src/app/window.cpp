@@ -9,6 +9,7 @@
 
 #include "platform/message_box.h"
 #include "platform/quit.h"
+#include "platform/window_class.h"
 #include "resources/demo_state.h"
 
 // Whether this run switched the display, so that every way out restores it.
@@ -78,7 +79,7 @@ static bool onlyInvisibleVideo() {
 
 static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x, int y, int width,
                                   int height) {
-    SDL_setenv("SDL_VIDEO_X11_WMCLASS", "blint", 0);
+    nameWindowClass("blint");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quarnel: no display: %s\n", SDL_GetError());
         return nullptr;

@@ -1,0 +1,40 @@
+# The Windows build (cross-built with MinGW-w64 by scripts/build-windows): the
+# demo alone, linked statically against the Windows builds of its libraries
+# in QUARNEL_WINDOWS_PREFIX, so quarnel.exe runs with no DLLs beside it.
+if(NOT QUARNEL_WINDOWS_PREFIX)
+  message(FATAL_ERROR "QUARNEL_WINDOWS_PREFIX must name the Windows libraries' folder")
+endif()
+set(ENV{PKG_CONFIG_LIBDIR} ${QUARNEL_WINDOWS_PREFIX}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(WINDOWS_LIBS REQUIRED sdl2 libjpeg libpng16 zlib libmpg123 kissfft-float)
+
+# The demo keeps its own main() (SDL_MAIN_HANDLED), so SDL's replacement of
+# main and its SDL2main library are left out.
+set(windows_cflags ${WINDOWS_LIBS_STATIC_CFLAGS_OTHER})
+list(REMOVE_ITEM windows_cflags -Dmain=SDL_main)
+set(windows_ldflags ${WINDOWS_LIBS_STATIC_LDFLAGS})
+list(REMOVE_ITEM windows_ldflags -lSDL2main)
+
+file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS src/*.cpp)
+list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp
+  ${CMAKE_SOURCE_DIR}/src/platform/headless_gl.cpp) # EGL, for the Linux tools only
+add_library(quarnel_core STATIC ${CORE_SOURCES})
+target_include_directories(quarnel_core PUBLIC src ${WINDOWS_LIBS_STATIC_INCLUDE_DIRS})
+target_compile_definitions(quarnel_core PUBLIC SDL_MAIN_HANDLED)
+target_compile_options(quarnel_core PUBLIC ${windows_cflags})
+# --version prints the project's version.
+set_source_files_properties(src/app/options.cpp PROPERTIES
+  COMPILE_DEFINITIONS QUARNEL_VERSION="${PROJECT_VERSION}")
+
+# A windowed program (no console opens), with the C and C++ runtimes and
+# winpthreads linked in.
+add_executable(quarnel WIN32 src/app/main.cpp)
+target_link_libraries(quarnel PRIVATE quarnel_core ${windows_ldflags} -lglu32 -lopengl32)
+target_link_options(quarnel PRIVATE -static -s) # no symbols: a smaller download
+set_target_properties(quarnel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The Windows tests' probe, run under Wine beside the demo (tests/windows).
+add_executable(find-window tests/windows/find_window.c)
+target_link_options(find-window PRIVATE -static)
+set_target_properties(find-window PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
