@@ -1,0 +1,164 @@
+// The Windows demo, quarnel.exe, run by Wine on a virtual X server with Mesa:
+// its window, frames where the geometry puts them, and how a run ends. Needs
+// the Linux build's generated data set and the Wine prefix of the test run.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "broken_data.h"
+#include "demo_process.h"
+#include "picture_files.h"
+#include "screen_shot.h"
+
+static const std::string wine = QUARNEL_WINE;
+static const std::string windowsBuild = QUARNEL_WINDOWS_BUILD;
+static const char* const title = "Vormak - Quarnel";
+using Clock = std::chrono::steady_clock;
+
+struct WineRun {
+    VirtualDisplay display;
+    DemoProcess demo;
+};
+
+static void startUnderWine(WineRun& run, const std::string& folder,
+                           const std::vector<std::string>& options = {}) {
+    ASSERT_TRUE(startVirtualDisplay(run.display, 640, 480));
+    std::vector<std::string> arguments{windowsBuild + "/quarnel.exe"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    ASSERT_TRUE(startProcess(run.demo, wine, folder,
+                             {"DISPLAY=" + run.display.name, "SDL_AUDIODRIVER=dummy"}, arguments));
+}
+
+static Still screenShot(const VirtualDisplay& display) {
+    Still shot;
+    shot.rgb = screenRgb(display.name, shot.width, shot.height);
+    return shot;
+}
+
+// Takes screen shots until one passes shows; false after seconds.
+static bool waitForScreen(const VirtualDisplay& display, double seconds,
+                          const std::function<bool(const Still&)>& shows) {
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    while (Clock::now() < end) {
+        if (shows(screenShot(display))) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+
+// What the probe, run under Wine beside the demo, finds for the window of
+// that class and title: "left top width height modeWidth modeHeight".
+static std::string probeWindow(const VirtualDisplay& display, const std::string& windowClass) {
+    const std::string line = "DISPLAY=" + display.name + " '" + wine + "' '" + windowsBuild +
+                             "/find-window.exe' '" + windowClass + "' '" + title + "' 2>/dev/null";
+    std::string out;
+    if (FILE* pipe = popen(line.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe))
+            for (const char* c = buffer; *c; c++)
+                if (*c != '\r') out += *c; // Wine's console ends lines with \r\n
+        pclose(pipe);
+    }
+    return out;
+}
+
+// A data folder whose named pictures are single flat colours.
+static std::string flatPictures(const std::vector<std::pair<std::string, Pixel>>& pictures) {
+    const std::string folder = makeDataFolder({});
+    for (const auto& [path, c] : pictures) {
+        const TestPicture picture =
+            solidPicture(64, 64, {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b)});
+        EXPECT_TRUE(replaceDataFile(folder, path, encodeTestJpeg(picture)));
+    }
+    return folder;
+}
+
+// The slide is a unit plate three units in front of the eye, blended over
+// black with an alpha that falls from 0.85 to 0.25 while it is shown.
+TEST(WindowsDemo, FullScreenWindowOfItsClassShowsTheFirstSlideAndEscapeEndsTheRun) {
+    const Pixel slide{200, 120, 40};
+    const std::string folder = flatPictures({{"pic/1.jpg", slide}});
+    WineRun run;
+    startUnderWine(run, folder);
+    ASSERT_NE(waitForWindow(run.display, title, 60), 0u);
+    EXPECT_EQ(probeWindow(run.display, "blint"), "0 0 640 480 640 480\n");
+
+    const Region plate{-3, 45, 4.0 / 3, {-0.8, 0, 0.8}, {-0.8, 0, 0.8}};
+    const Region beside{-3, 45, 4.0 / 3, {-1.4, 1.4}, {-0.9, 0.9}};
+    Still seen;
+    EXPECT_TRUE(waitForScreen(run.display, 30, [&](const Still& shot) {
+        const Pixel centre = pixelOf(shot, 320, 240);
+        if (centre.r < 40 || centre.r > 200 * 0.9) return false; // not yet, or no slide
+        seen = shot;
+        return true;
+    })) << "the first slide never showed";
+    if (!seen.rgb.empty()) {
+        // Blended over black, every channel keeps the picture's proportions.
+        const Pixel centre = pixelOf(seen, 320, 240);
+        const double alpha = centre.r / 200.0;
+        const Pixel expected{centre.r, int(120 * alpha + 0.5), int(40 * alpha + 0.5)};
+        EXPECT_EQ(samplesNear(seen, plate, expected, 8), 9) << describe(centre);
+        EXPECT_EQ(samplesNear(seen, beside, {0, 0, 0}, 4), 4);
+    }
+    runWithDisplay(run.display, "xdotool key Escape");
+    EXPECT_EQ(waitForExit(run.demo, 20), 0) << stderrText(run.demo);
+    removeDataFolder(folder);
+}
+
+// From 18 s on the overlay has glided to (0.4, -1.2) at depth 7 and is added
+// to the background picture, a unit plate at depth 3.
+TEST(WindowsDemo, OverlayFramesLandWhereTheGeometryPutsThem) {
+    const Pixel background{0, 110, 0};
+    const Pixel overlay{130, 0, 90};
+    const std::string folder =
+        flatPictures({{"pic/iso512utenzem.jpg", background}, {"pic/zem256.jpg", overlay}});
+    WineRun run;
+    startUnderWine(run, folder, {"--from", "18.5"});
+    const Region overlaySamples{-7, 45, 4.0 / 3, {-0.4, 0.4, 1.2}, {-2.0, -1.2, -0.4}};
+    const Region backgroundSamples{-3, 45, 4.0 / 3, {-0.8, 0, 0.8}, {0.8, 0.3}};
+    const Region outside{-3, 45, 4.0 / 3, {-1.4, 1.4}, {-0.9, 0, 0.9}};
+    const Pixel sum{130, 110, 90};
+    Still last;
+    EXPECT_TRUE(waitForScreen(run.display, 30,
+                              [&](const Still& shot) {
+                                  last = shot;
+                                  return samplesNear(shot, overlaySamples, sum, 8) == 9 &&
+                                         samplesNear(shot, backgroundSamples, background, 8) == 6 &&
+                                         samplesNear(shot, outside, {0, 0, 0}, 4) == 6;
+                              }))
+        << "centre " << describe(pixelOf(last, 320, 240)) << ", overlay "
+        << describe(pixelOf(last, 353, 339));
+    runWithDisplay(run.display, "xdotool key Escape");
+    EXPECT_EQ(waitForExit(run.demo, 20), 0);
+    removeDataFolder(folder);
+}
+
+// The box comes up over the full-screen window; once answered, the run ends with 1.
+TEST(WindowsDemo, MissingJpegShowsItsBoxAndEndsWithOne) {
+    const std::string folder = makeDataFolder({"pic/1.jpg"});
+    WineRun run;
+    startUnderWine(run, folder);
+    ASSERT_TRUE(waitForStderr(run.demo, "Unable to load JPG File!", 60)) << stderrText(run.demo);
+    const unsigned long box = waitForWindow(run.display, "Error", 20);
+    ASSERT_NE(box, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(isRunning(run.demo)); // the box waits for its answer
+    ASSERT_TRUE(focusWindow(run.display, box));
+    runWithDisplay(run.display, "xdotool key Return");
+    EXPECT_EQ(waitForExit(run.demo, 20), 1) << stderrText(run.demo);
+    removeDataFolder(folder);
+}
+
+// The timeline ends the run by itself at 90 s of demo time.
+TEST(WindowsDemo, PlaysToTheEndByItself) {
+    WineRun run;
+    startUnderWine(run, QUARNEL_BINARY_DIR, {"--from", "86"});
+    ASSERT_NE(waitForWindow(run.display, title, 60), 0u);
+    const auto shown = Clock::now();
+    EXPECT_EQ(waitForExit(run.demo, 60), 0) << stderrText(run.demo);
+    EXPECT_GT(std::chrono::duration<double>(Clock::now() - shown).count(), 3.0);
+}
