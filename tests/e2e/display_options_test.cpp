@@ -68,6 +68,30 @@ TEST_P(FullScreen, CoversTheScreenTakesKeysAndEscapeEndsIt) {
     EXPECT_EQ(waitForExit(demo, 10), 0) << stderrText(demo);
 }
 
+// With no exact 640 x 480 mode the box stays as it was, and standard error
+// names the two options that play there.
+TEST(FullScreenRefused, NamesTheOptionsThatPlayAnyway) {
+    VirtualDisplay display;
+    ASSERT_TRUE(startVirtualDisplay(display, 800, 600));
+    DemoProcess demo;
+    ASSERT_TRUE(startProcess(demo, demoBinary, QUARNEL_BINARY_DIR,
+                             {"DISPLAY=" + display.name, "SDL_AUDIODRIVER=dummy"}));
+    ASSERT_TRUE(waitForStderr(demo, "Display Mode Not Compatible", 20)) << stderrText(demo);
+    const std::string err = stderrText(demo);
+    const size_t hint = err.find("--desktop");
+    ASSERT_NE(hint, std::string::npos) << err;
+    const size_t begin = err.rfind('\n', hint) == std::string::npos ? 0 : err.rfind('\n', hint) + 1;
+    const std::string line = err.substr(begin, err.find('\n', hint) - begin);
+    EXPECT_NE(line.find("--window"), std::string::npos) << err;
+    // Answered, the box ends the run as before.
+    const unsigned long box = waitForWindow(display, "Error", 10);
+    ASSERT_NE(box, 0u);
+    pause(0.5);
+    ASSERT_TRUE(focusWindow(display, box));
+    runWithDisplay(display, "xdotool key Return");
+    EXPECT_EQ(waitForExit(demo, 20), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowManager, FullScreen, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return std::string(info.param ? "Openbox" : "None");
