@@ -1,6 +1,6 @@
-// The generated pictures: every file the demo loads exists and decodes through
-// the demo's own decoders, with the size, alpha and edges its role needs, and
-// two runs write the same bytes.
+// The generated pictures, as the build made them: every file the demo loads
+// exists and decodes through the demo's own decoders, with the size, alpha and
+// edges its role needs, and another run writes the same bytes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +17,7 @@
 #include "datagen.h"
 #include "image/jpeg_decode.h"
 #include "image/png_decode.h"
+#include "resources/data_files.h"
 
 namespace fs = std::filesystem;
 
@@ -33,88 +34,35 @@ struct Picture {
     int alpha(int x, int y) const { return channels == 4 ? at(x, y)[3] : 255; }
 };
 
-const char* const jpegFiles[] = {
-    "iso512utenzem.jpg", "zem256.jpg", "blue.jpg", "kuletex.jpg", "1.jpg", "2.jpg", "disco.jpg"};
-const char* const pngFiles[] = {"pokemon/clawomon.png",
-                                "lyn.png",
-                                "pow.png",
-                                "pokemon/kukukkmon.png",
-                                "loading.png",
-                                "pokemon/clawtekst.png",
-                                "pokemon/burkamon.png",
-                                "pokemon/burktest.png",
-                                "pokemon/corvumon.png",
-                                "pokemon/corvtekst.png",
-                                "pokemon/crocomon.png",
-                                "pokemon/croctekst.png",
-                                "pokemon/jobbermole.png",
-                                "pokemon/jobtekst.png",
-                                "pokemon/kuktekst.png",
-                                "pokemon/mexico.png",
-                                "pokemon/mextekst.png",
-                                "pokemon/phantomon.png",
-                                "pokemon/phantekst.png",
-                                "pokemon/picamon.png",
-                                "pokemon/pictekst.png",
-                                "pokemon/quadromon.png",
-                                "pokemon/quadtekst.png",
-                                "pokemon/teddymon.png",
-                                "pokemon/teddytekst.png",
-                                "pokemon/vs.png",
-                                "pokemon/clawskills.png",
-                                "pokemon/corvskills.png",
-                                "pokemon/pokeball.png",
-                                "overlay_ruter.png",
-                                "vegg.png",
-                                "starring.png",
-                                "kuletex.png",
-                                "vormakalization.png",
-                                "bakgrunn.png",
-                                "saks.png",
-                                "dodge.png",
-                                "movik.png",
-                                "winner.png",
-                                "karnholt.png",
-                                "ybo.png",
-                                "sentiq.png",
-                                "prall.png",
-                                "ulva.png",
-                                "blint.png",
-                                "ferda.png"};
+using Slot = uint32_t PngTextures::*;
 
-const char* const monsters[] = {"clawomon", "corvumon",  "crocomon", "teddymon",
-                                "picamon",  "kukukkmon", "burkamon", "jobbermole",
-                                "mexico",   "phantomon", "quadromon"};
-const char* const nameRibbons[] = {"clawtekst", "corvtekst", "croctekst", "teddytekst",
-                                   "pictekst",  "kuktekst",  "burktest",  "jobtekst",
-                                   "mextekst",  "phantekst", "quadtekst"};
-const char* const credits[] = {"prall.png", "ulva.png", "blint.png", "movik.png"};
-const char* const greetings[] = {"ferda.png", "karnholt.png", "ybo.png", "sentiq.png"};
+const Slot monsters[] = {&PngTextures::clawomon,  &PngTextures::corvumon,   &PngTextures::crocomon,
+                         &PngTextures::teddymon,  &PngTextures::picamon,    &PngTextures::kukukkmon,
+                         &PngTextures::burkamon,  &PngTextures::jobbermole, &PngTextures::mexico,
+                         &PngTextures::phantomon, &PngTextures::quadromon};
+const Slot nameRibbons[] = {
+    &PngTextures::clawtekst,  &PngTextures::corvtekst, &PngTextures::croctekst,
+    &PngTextures::teddytekst, &PngTextures::pictekst,  &PngTextures::kuktekst,
+    &PngTextures::burktest,   &PngTextures::jobtekst,  &PngTextures::mextekst,
+    &PngTextures::phantekst,  &PngTextures::quadtekst};
+const Slot credits[] = {&PngTextures::prall, &PngTextures::ulva, &PngTextures::blint,
+                        &PngTextures::movik};
+const Slot greetings[] = {&PngTextures::ferda, &PngTextures::karnholt, &PngTextures::ybo,
+                          &PngTextures::sentiq};
 
-std::string dataDir;
+// The data set the build made (the data target), in the build folder.
+const std::string builtData = QUARNEL_BINARY_DIR;
 
-class Pictures : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        if (!dataDir.empty()) return;
-        dataDir =
-            (fs::temp_directory_path() / ("quarnel-pictures-" + std::to_string(getpid()))).string();
-        fs::remove_all(dataDir);
-        ASSERT_TRUE(writePictures(dataDir));
-    }
-};
+std::string pathOf(Slot slot) {
+    for (const PngFile& file : pngFiles)
+        if (file.slot == slot) return file.path;
+    ADD_FAILURE() << "a slot with no file";
+    return "";
+}
 
-// The pictures are written once for the whole binary and removed at its end.
-class RemoveDataDir : public ::testing::Environment {
-  public:
-    void TearDown() override {
-        if (!dataDir.empty()) fs::remove_all(dataDir);
-    }
-};
-const auto* const removeDataDir = ::testing::AddGlobalTestEnvironment(new RemoveDataDir);
-
+// A picture of the data set, by its path in the table ("data/pic/...").
 Picture load(const std::string& name) {
-    const std::string path = dataDir + "/pic/" + name;
+    const std::string path = builtData + "/" + name;
     Picture pic;
     std::string error;
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".jpg") == 0) {
@@ -133,6 +81,10 @@ Picture load(const std::string& name) {
         pic.pixels = image.pixels;
     }
     return pic;
+}
+
+Picture load(Slot slot) {
+    return load(pathOf(slot));
 }
 
 std::vector<char> bytesOf(const std::string& path) {
@@ -162,36 +114,33 @@ double lineStep(const Picture& pic, int a, int b, bool columns) {
 
 } // namespace
 
-TEST_F(Pictures, EveryFileDecodesAsAPowerOfTwoSquare) {
+TEST(Pictures, EveryFileDecodesAsAPowerOfTwoSquare) {
     int count = 0;
     for (const char* name : jpegFiles) {
         const Picture pic = load(name);
         EXPECT_TRUE(pic.size == 256 || pic.size == 512) << name << " is " << pic.size;
         ++count;
     }
-    for (const char* name : pngFiles) {
-        const Picture pic = load(name);
-        EXPECT_TRUE(pic.size == 256 || pic.size == 512) << name << " is " << pic.size;
+    for (const PngFile& file : pngFiles) {
+        const Picture pic = load(file.path);
+        EXPECT_TRUE(pic.size == 256 || pic.size == 512) << file.path << " is " << pic.size;
         ++count;
     }
     EXPECT_EQ(count, 53);
 }
 
-TEST_F(Pictures, AlphaPicturesHaveClearCornersAndColouredTransparentTexels) {
-    std::vector<std::string> names;
-    for (const char* m : monsters)
-        names.push_back(std::string("pokemon/") + m + ".png");
-    for (const char* n : nameRibbons)
-        names.push_back(std::string("pokemon/") + n + ".png");
-    for (const char* n : credits)
-        names.push_back(n);
-    for (const char* n : greetings)
-        names.push_back(n);
-    for (const char* n :
-         {"pokemon/clawskills.png", "pokemon/corvskills.png", "pokemon/vs.png", "loading.png",
-          "lyn.png", "pow.png", "saks.png", "dodge.png", "winner.png", "vormakalization.png"})
-        names.push_back(n);
-    for (const std::string& name : names) {
+TEST(Pictures, AlphaPicturesHaveClearCornersAndColouredTransparentTexels) {
+    std::vector<Slot> slots(std::begin(monsters), std::end(monsters));
+    slots.insert(slots.end(), std::begin(nameRibbons), std::end(nameRibbons));
+    slots.insert(slots.end(), std::begin(credits), std::end(credits));
+    slots.insert(slots.end(), std::begin(greetings), std::end(greetings));
+    for (Slot slot :
+         {&PngTextures::clawskills, &PngTextures::corvskills, &PngTextures::vs,
+          &PngTextures::loading, &PngTextures::lyn, &PngTextures::pow, &PngTextures::saks,
+          &PngTextures::dodge, &PngTextures::winner, &PngTextures::vormakalization})
+        slots.push_back(slot);
+    for (Slot slot : slots) {
+        const std::string name = pathOf(slot);
         const Picture pic = load(name);
         ASSERT_EQ(pic.channels, 4) << name;
         const int n = pic.size;
@@ -229,9 +178,10 @@ TEST_F(Pictures, AlphaPicturesHaveClearCornersAndColouredTransparentTexels) {
     }
 }
 
-TEST_F(Pictures, MonstersFillMostOfTheirSquareAndAreCentred) {
-    for (const char* m : monsters) {
-        const Picture pic = load(std::string("pokemon/") + m + ".png");
+TEST(Pictures, MonstersFillMostOfTheirSquareAndAreCentred) {
+    for (Slot slot : monsters) {
+        const std::string m = pathOf(slot);
+        const Picture pic = load(m);
         int x0 = pic.size, x1 = 0, y0 = pic.size, y1 = 0;
         for (int y = 0; y < pic.size; ++y)
             for (int x = 0; x < pic.size; ++x)
@@ -247,13 +197,14 @@ TEST_F(Pictures, MonstersFillMostOfTheirSquareAndAreCentred) {
     }
 }
 
-TEST_F(Pictures, OverlappingAndEdgePlatesKeepTheirContentClear) {
+TEST(Pictures, OverlappingAndEdgePlatesKeepTheirContentClear) {
     // Name ribbons, credits and greetings lie half over the picture above.
-    for (const char* n : nameRibbons) {
-        const Picture pic = load(std::string("pokemon/") + n + ".png");
-        EXPECT_TRUE(clearRegion(pic, 0, 0, pic.size, pic.size / 2)) << n;
+    for (Slot slot : nameRibbons) {
+        const Picture pic = load(slot);
+        EXPECT_TRUE(clearRegion(pic, 0, 0, pic.size, pic.size / 2)) << pathOf(slot);
     }
-    for (const char* n : credits) {
+    for (Slot slot : credits) {
+        const std::string n = pathOf(slot);
         const Picture pic = load(n);
         EXPECT_TRUE(clearRegion(pic, 0, 0, pic.size, pic.size / 2)) << n;
         // The credits plates reach past the left or right edge by about 7 %.
@@ -261,7 +212,8 @@ TEST_F(Pictures, OverlappingAndEdgePlatesKeepTheirContentClear) {
         EXPECT_TRUE(clearRegion(pic, 0, 0, edge, pic.size)) << n;
         EXPECT_TRUE(clearRegion(pic, pic.size - edge, 0, pic.size, pic.size)) << n;
     }
-    for (const char* n : greetings) {
+    for (Slot slot : greetings) {
+        const std::string n = pathOf(slot);
         const Picture pic = load(n);
         EXPECT_TRUE(clearRegion(pic, 0, 0, pic.size, pic.size / 2)) << n;
         const int edge = pic.size * 8 / 100;
@@ -270,20 +222,21 @@ TEST_F(Pictures, OverlappingAndEdgePlatesKeepTheirContentClear) {
     }
     // The loading plate's lowest twentieth and the logo's lowest quarter lie
     // below the window.
-    const Picture loading = load("loading.png");
+    const Picture loading = load(&PngTextures::loading);
     EXPECT_TRUE(clearRegion(loading, 0, loading.size * 9 / 10, loading.size, loading.size));
-    const Picture logo = load("vormakalization.png");
+    const Picture logo = load(&PngTextures::vormakalization);
     EXPECT_TRUE(clearRegion(logo, 0, logo.size * 76 / 100, logo.size, logo.size));
     // The starring plate's top twentieth lies above it: black there.
-    const Picture starring = load("starring.png");
+    const Picture starring = load(&PngTextures::starring);
     for (int y = 0; y < starring.size / 10; ++y)
         for (int x = 0; x < starring.size; ++x)
             ASSERT_EQ(starring.at(x, y)[0] + starring.at(x, y)[1] + starring.at(x, y)[2], 0)
-                << "starring.png at " << x << "," << y;
+                << "the starring plate at " << x << "," << y;
 }
 
-TEST_F(Pictures, AdditivePicturesLieOnPureBlackAndOpaqueOnesHaveNoAlpha) {
-    for (const char* name : {"starring.png", "iso512utenzem.jpg", "zem256.jpg"}) {
+TEST(Pictures, AdditivePicturesLieOnPureBlackAndOpaqueOnesHaveNoAlpha) {
+    for (const std::string& name :
+         {pathOf(&PngTextures::starring), std::string(jpegFiles[0]), std::string(jpegFiles[1])}) {
         const Picture pic = load(name);
         EXPECT_EQ(pic.channels, 3) << name;
         const int n = pic.size, k = 8;
@@ -299,13 +252,14 @@ TEST_F(Pictures, AdditivePicturesLieOnPureBlackAndOpaqueOnesHaveNoAlpha) {
             }
         EXPECT_GT(lit, n * n / 100) << name << " shows almost nothing";
     }
-    for (const char* name : {"bakgrunn.png", "vegg.png", "kuletex.png"})
-        EXPECT_EQ(load(name).channels, 3) << name;
+    for (Slot slot : {&PngTextures::bakgrunn, &PngTextures::vegg, &PngTextures::kuletex})
+        EXPECT_EQ(load(slot).channels, 3) << pathOf(slot);
 }
 
-TEST_F(Pictures, TilingTexturesMatchAcrossOppositeEdges) {
-    for (const char* name :
-         {"blue.jpg", "kuletex.jpg", "vegg.png", "kuletex.png", "overlay_ruter.png"}) {
+TEST(Pictures, TilingTexturesMatchAcrossOppositeEdges) {
+    for (const std::string& name :
+         {std::string(jpegFiles[2]), std::string(jpegFiles[3]), pathOf(&PngTextures::vegg),
+          pathOf(&PngTextures::kuletex), pathOf(&PngTextures::overlayRuter)}) {
         const Picture pic = load(name);
         const int n = pic.size;
         for (bool columns : {true, false}) {
@@ -320,8 +274,8 @@ TEST_F(Pictures, TilingTexturesMatchAcrossOppositeEdges) {
     }
 }
 
-TEST_F(Pictures, MonsterBallHasItsBandAtTheEquatorRow) {
-    const Picture ball = load("pokemon/pokeball.png");
+TEST(Pictures, MonsterBallHasItsBandAtTheEquatorRow) {
+    const Picture ball = load(&PngTextures::pokeball);
     const int n = ball.size;
     for (int x = 0; x < n; ++x) {
         EXPECT_EQ(ball.alpha(x, n / 2), 255);
@@ -337,16 +291,22 @@ TEST_F(Pictures, MonsterBallHasItsBandAtTheEquatorRow) {
     EXPECT_LE(lineStep(ball, n - 1, 0, true), 3) << "the seam round the ball shows";
 }
 
-TEST_F(Pictures, TwoRunsWriteTheSameBytes) {
-    const std::string second = dataDir + "-again";
-    fs::remove_all(second);
-    ASSERT_TRUE(writePictures(second));
-    for (const auto& entry : fs::recursive_directory_iterator(dataDir + "/pic")) {
+// The generator run again in this process writes the bytes the build's run
+// wrote, and no picture more or less.
+TEST(Pictures, AnotherRunWritesTheSameBytes) {
+    const std::string again =
+        (fs::temp_directory_path() / ("quarnel-pictures-" + std::to_string(getpid()))).string();
+    fs::remove_all(again);
+    ASSERT_TRUE(writePictures(again));
+    int files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(again)) {
         if (!entry.is_regular_file()) continue;
-        const std::string rel = fs::relative(entry.path(), dataDir).string();
-        EXPECT_EQ(bytesOf(entry.path().string()), bytesOf(second + "/" + rel)) << rel;
+        const std::string rel = "data/" + fs::relative(entry.path(), again).string();
+        EXPECT_EQ(bytesOf(entry.path().string()), bytesOf(builtData + "/" + rel)) << rel;
+        ++files;
     }
-    fs::remove_all(second);
+    EXPECT_EQ(files, jpegFileCount + pngFileCount);
+    fs::remove_all(again);
 }
 
 TEST(PicturesFailure, UnwritableFolderIsReportedAsFailure) {

@@ -1,12 +1,12 @@
-// The data-set generator's meshes and soundtrack: the object files load and
-// fit the scenes that show them; the MP3 decodes, stays below -1 dBFS and its
-// lowest spectrum band pulses with the kick; every run gives the same bytes.
+// The data-set generator's meshes and soundtrack, as the build made them: the
+// object files load and fit the scenes that show them; the MP3 decodes, stays
+// below -1 dBFS and its lowest spectrum band pulses with the kick; another run
+// gives the same bytes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <initializer_list>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -20,6 +20,7 @@
 #include "datagen.h"
 #include "mesh/tegn3d.h"
 #include "platform/message_box.h"
+#include "resources/data_files.h"
 #include "song.h"
 #include "synth.h"
 
@@ -46,50 +47,38 @@ void countBox(const char*, const char*, SDL_Window*) {
     shownBoxes++;
 }
 
+// The data set the build made (the data target), in the build folder.
+const std::string builtData = QUARNEL_BINARY_DIR;
+
 // Loads an object file through the demo's reader; no error box allowed.
-std::unique_ptr<tegn3d> loadObject(const std::string& dir, const char* name) {
+std::unique_ptr<tegn3d> loadObject(const std::string& path) {
     setMessageBoxHandler(countBox);
     shownBoxes = 0;
     auto model = std::make_unique<tegn3d>();
-    std::string path = dir + "/objects/" + name;
-    EXPECT_TRUE(model->loadFromFile(path.c_str())) << name;
-    EXPECT_EQ(shownBoxes, 0) << name;
+    EXPECT_TRUE(model->loadFromFile(path.c_str())) << path;
+    EXPECT_EQ(shownBoxes, 0) << path;
     setMessageBoxHandler(nullptr);
     return model;
 }
 
-// Each part of the data set is made once per test binary (or per test, when
-// CTest runs them one by one).
+// The object files and the soundtrack as the build made them.
 class Meshes : public ::testing::Test {
   protected:
-    static std::string dir;
-    static bool written;
-
-    static void SetUpTestSuite() {
-        dir = freshFolder("meshes");
-        written = writeMeshes(dir);
+    std::unique_ptr<tegn3d> load(Model model) {
+        return loadObject(builtData + "/" + objectPath(model));
     }
-    static void TearDownTestSuite() { std::filesystem::remove_all(dir); }
-    std::unique_ptr<tegn3d> load(const char* name) { return loadObject(dir, name); }
 };
-std::string Meshes::dir;
-bool Meshes::written = false;
 
 class Soundtrack : public ::testing::Test {
   protected:
-    static std::string dir;
-    static bool written, decoded;
+    static bool decoded;
     static std::vector<float> mono;
 
     static void SetUpTestSuite() {
-        dir = freshFolder("soundtrack");
-        written = writeSoundtrack(dir);
-        decoded = decodeMonoFile(dir + "/sound/pokemon.mp3", mono);
+        decoded = decodeMonoFile(builtData + "/" + soundtrackFile, mono);
     }
-    static void TearDownTestSuite() { std::filesystem::remove_all(dir); }
 };
-std::string Soundtrack::dir;
-bool Soundtrack::written = false, Soundtrack::decoded = false;
+bool Soundtrack::decoded = false;
 std::vector<float> Soundtrack::mono;
 
 struct P {
@@ -135,9 +124,8 @@ bool whole(double x) {
 } // namespace
 
 TEST_F(Meshes, ObjectFilesLoadWithTheExpectedMeshes) {
-    ASSERT_TRUE(written);
-    auto tunnel = load("tunnel.ebr"), bicube = load("bicube.ebr");
-    auto room = load("kube2.ebr"), ball = load("kule.ebr");
+    auto tunnel = load(Model::tunnel), bicube = load(Model::bicube);
+    auto room = load(Model::room), ball = load(Model::ball);
     EXPECT_EQ(tunnel->meshCount, 1);
     EXPECT_EQ(bicube->meshCount, 1);
     EXPECT_EQ(room->meshCount, 6);
@@ -169,7 +157,7 @@ TEST_F(Meshes, ObjectFilesLoadWithTheExpectedMeshes) {
 }
 
 TEST_F(Meshes, TunnelSurroundsTheBattleCameraAndRunsAway) {
-    auto tunnel = load("tunnel.ebr");
+    auto tunnel = load(Model::tunnel);
     Mesh& mesh = *tunnel->meshes[0];
     // Start-up: scale, normals, mirror. The scene: translate, then turn.
     mesh.scale(0.2f);
@@ -204,8 +192,8 @@ TEST_F(Meshes, TunnelSurroundsTheBattleCameraAndRunsAway) {
 }
 
 TEST_F(Meshes, RoomHoldsEyeAndBallAtEveryTurnAndPulse) {
-    auto room = load("kube2.ebr");
-    auto ball = load("kule.ebr");
+    auto room = load(Model::room);
+    auto ball = load(Model::ball);
     ball->meshes[0]->scale(0.15f);
     double ballRadius = 0.0;
     for (int i = 0; i < ball->meshes[0]->vertexCount; i++)
@@ -265,7 +253,7 @@ TEST_F(Meshes, RoomHoldsEyeAndBallAtEveryTurnAndPulse) {
 TEST_F(Meshes, InterlockedCubesFaceOutwardOnceMirrored) {
     // Start-up computes the normals and then mirrors the positions; the faces
     // must still point away from the middle, each face flat.
-    auto bicube = load("bicube.ebr");
+    auto bicube = load(Model::bicube);
     Mesh& mesh = *bicube->meshes[0];
     mesh.scale(0.2f);
     mesh.computeNormals();
@@ -280,7 +268,7 @@ TEST_F(Meshes, InterlockedCubesFaceOutwardOnceMirrored) {
 }
 
 TEST_F(Meshes, WobbledBallStaysInTheView) {
-    auto ball = load("kule.ebr");
+    auto ball = load(Model::ball);
     Mesh& mesh = *ball->meshes[0];
     mesh.scale(0.15f);
     mesh.computeNormals();
@@ -305,7 +293,6 @@ TEST_F(Meshes, WobbledBallStaysInTheView) {
 }
 
 TEST_F(Soundtrack, DecodesToEightySecondsBelowMinusOneDbfs) {
-    ASSERT_TRUE(written);
     ASSERT_TRUE(decoded);
     const double seconds = double(mono.size()) / sampleRate;
     EXPECT_NEAR(seconds, songSeconds, 0.05);
@@ -377,28 +364,29 @@ TEST(Instruments, EveryNoteStartsAndEndsAtRest) {
     }
 }
 
-// Same bytes on every run: the files of a second run match the first.
-void expectSameFiles(const std::string& first, const std::string& second,
-                     std::initializer_list<const char*> files) {
+// Same bytes on every run: the generator's parts run again in this process
+// write exactly the files the build's run wrote.
+void expectSameAsBuilt(const std::string& again, const std::vector<const char*>& files) {
     for (const char* file : files) {
-        std::vector<char> a = bytesOf(first + "/" + file), b = bytesOf(second + "/" + file);
-        EXPECT_FALSE(a.empty()) << file;
-        EXPECT_TRUE(a == b) << file;
+        std::vector<char> built = bytesOf(builtData + "/" + file);
+        EXPECT_FALSE(built.empty()) << file;
+        EXPECT_TRUE(bytesOf(again + "/" + belowDataFolder(file)) == built) << file;
     }
 }
 
-TEST_F(Meshes, EveryRunWritesTheSameBytes) {
+TEST_F(Meshes, AnotherRunWritesTheSameBytes) {
     const std::string again = freshFolder("meshes_again");
     ASSERT_TRUE(writeMeshes(again));
-    expectSameFiles(
-        dir, again,
-        {"objects/tunnel.ebr", "objects/bicube.ebr", "objects/kube2.ebr", "objects/kule.ebr"});
+    std::vector<const char*> files;
+    for (const ObjectFile& file : objectFiles)
+        files.push_back(file.path);
+    expectSameAsBuilt(again, files);
     std::filesystem::remove_all(again);
 }
 
-TEST_F(Soundtrack, EveryRunWritesTheSameBytes) {
+TEST_F(Soundtrack, AnotherRunWritesTheSameBytes) {
     const std::string again = freshFolder("soundtrack_again");
     ASSERT_TRUE(writeSoundtrack(again));
-    expectSameFiles(dir, again, {"sound/pokemon.mp3"});
+    expectSameAsBuilt(again, {soundtrackFile});
     std::filesystem::remove_all(again);
 }
