@@ -3,13 +3,19 @@
 // the geometry of the scene says they must.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
 
 #include "broken_data.h"
 #include "demo_process.h"
 #include "picture_files.h"
+#include "resources/data_files.h"
 
 namespace fs = std::filesystem;
 
@@ -320,3 +326,30 @@ INSTANTIATE_TEST_SUITE_P(EachFile, CaptureDamagedModel,
                                  fs::path(modelCases[std::get<0>(info.param)].file).stem();
                              return file + "_" + nameOf(std::get<1>(info.param));
                          });
+
+// With every PNG and every object file missing, every frame of the timeline
+// (here two a second) is drawn: pictures untextured, models left out, the
+// object-file message once for each of the five loads, nothing else said.
+TEST(CaptureEverythingMissing, WholeTimelineIsDrawnWithNoPngAndNoObjectFile) {
+    std::vector<std::string> leaveOut;
+    for (const PngFile& file : pngFiles)
+        leaveOut.push_back(std::string(file.path).substr(5));
+    for (const ObjectFile& file : objectFiles)
+        leaveOut.push_back(std::string(file.path).substr(5));
+    Folder folder(leaveOut);
+    const std::string line = "cd '" + folder.path + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
+                             QUARNEL_BINARY_DIR +
+                             "/quarnel-capture' --from 0 --to 90 --fps 2 --out out "
+                             ">/dev/null 2>stderr.txt";
+    const int status = std::system(line.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::ifstream errFile(folder.path + "/stderr.txt");
+    const std::string err(std::istreambuf_iterator<char>(errFile), {});
+    EXPECT_EQ(countOf(err, objectMessage), 5) << err;
+    EXPECT_EQ(err.find("Unable to load"), std::string::npos) << err;
+    int frames = 0;
+    for (const auto& entry : fs::directory_iterator(folder.path + "/out"))
+        frames += entry.path().extension() == ".png";
+    EXPECT_EQ(frames, 181);
+}

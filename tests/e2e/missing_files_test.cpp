@@ -51,12 +51,18 @@ struct RunningDemo {
 };
 
 static void startDemo(RunningDemo& run, const std::string& folder,
-                      std::vector<std::string> environment = {"SDL_AUDIODRIVER=dummy"}) {
+                      std::vector<std::string> environment = {"SDL_AUDIODRIVER=dummy"},
+                      const std::vector<std::string>& arguments = {}) {
     ASSERT_TRUE(startVirtualDisplay(run.display, 640, 480));
     environment.push_back("DISPLAY=" + run.display.name);
     run.start = Clock::now();
-    ASSERT_TRUE(startProcess(run.demo, demoBinary, folder, environment));
+    ASSERT_TRUE(startProcess(run.demo, demoBinary, folder, environment, arguments));
 }
+
+// A late start draws one frame just before every scene and element edge up
+// to its time, so every scene is drawn with what start-up left, then the
+// timeline plays to its end from there.
+static const std::vector<std::string> nearTheEnd = {"--from", "87"};
 
 // Answers every box titled caption (focus, Return) until the demo ends; its
 // exit code, or -1 when it is still running after seconds (it is then killed).
@@ -175,55 +181,64 @@ TEST(CleanExit, WithoutADisplayItSaysSoAndEndsWithOne) {
     }
 }
 
-// The whole runs: each plays to the timeline's end and exits 0.
+// Started near the end: every scene drawn once on the way, then the run ends
+// by itself with 0. Every frame of the timeline with these files missing is
+// drawn by the capture (CaptureEverythingMissing in broken_data_capture_test).
 
-TEST(MissingWhole, EveryPngMissingPlaysThroughWithoutAMessage) {
+TEST(MissingLate, EveryPngMissingPlaysThroughWithoutAMessage) {
     std::vector<std::string> leaveOut;
     for (const PngFile& file : pngFiles)
         leaveOut.push_back(belowData(file.path));
     Folder folder(makeDataFolder(leaveOut));
     RunningDemo run;
-    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path));
-    EXPECT_EQ(answerBoxesUntilExit(run, "Error", 150), 0);
-    EXPECT_GT(secondsSince(run.start), 89.0);
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path, {"SDL_AUDIODRIVER=dummy"}, nearTheEnd));
+    EXPECT_EQ(answerBoxesUntilExit(run, "Error", 40), 0);
+    EXPECT_GT(secondsSince(run.start), 2.9);
     const std::string err = stderrText(run.demo);
     EXPECT_EQ(err.find("Unable to"), std::string::npos) << err;
 }
 
 // kule.ebr is read twice, so five boxes for four files; each waits for its
-// answer, and the timeline goes on meanwhile.
-TEST(MissingWhole, EveryObjectFileMissingShowsFiveBoxesThenPlaysThrough) {
-    Folder folder(makeDataFolder(
-        {"objects/tunnel.ebr", "objects/bicube.ebr", "objects/kube2.ebr", "objects/kule.ebr"}));
+// answer, and the run goes on once they are answered.
+TEST(MissingLate, EveryObjectFileMissingShowsFiveBoxesThenPlaysThrough) {
+    std::vector<std::string> leaveOut;
+    for (const ObjectFile& file : objectFiles)
+        leaveOut.push_back(belowData(file.path));
+    Folder folder(makeDataFolder(leaveOut));
     RunningDemo run;
-    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path));
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path, {"SDL_AUDIODRIVER=dummy"}, nearTheEnd));
     ASSERT_TRUE(waitForStderr(run.demo, objectMessage, 30)) << stderrText(run.demo);
     pause(1.0);
     EXPECT_EQ(countOf(stderrText(run.demo), objectMessage), 1) << "the first box waits";
-    EXPECT_EQ(answerBoxesUntilExit(run, "tegn3d::loadFromFile", 150), 0);
-    EXPECT_GT(secondsSince(run.start), 89.0);
+    EXPECT_EQ(answerBoxesUntilExit(run, "tegn3d::loadFromFile", 60), 0);
+    EXPECT_GT(secondsSince(run.start), 2.9);
     const std::string err = stderrText(run.demo);
     EXPECT_EQ(countOf(err, objectMessage), 5) << err;
     EXPECT_EQ(err.find(jpegMessage), std::string::npos) << err;
 }
 
 // Noise where the soundtrack should be: the device plays, the stream is
-// refused, and every sample handed to the device is silence.
-TEST(MissingWhole, GarbageSoundtrackPlaysSilentlyToTheEnd) {
+// refused, and every sample handed to the device is silence, also once the
+// music's play requests begin at 14 s.
+TEST(MissingLate, GarbageSoundtrackPlaysSilently) {
     Folder folder(makeDataFolder({}));
     ASSERT_TRUE(replaceDataFile(folder.path, "sound/pokemon.mp3",
                                 garbageBytes(generatedDataFile("sound/pokemon.mp3").size(), 7)));
     const std::string output = folder.path + "/device.raw";
     RunningDemo run;
-    ASSERT_NO_FATAL_FAILURE(
-        startDemo(run, folder.path, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + output}));
-    EXPECT_EQ(answerBoxesUntilExit(run, "Error", 150), 0);
-    EXPECT_GT(secondsSince(run.start), 89.0);
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, folder.path,
+                                      {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + output},
+                                      {"--from", "13"}));
+    ASSERT_NE(waitForWindow(run.display, title, 30), 0u);
+    pause(4.0); // the timeline is past 14 s, and the play requests were made
+    ASSERT_TRUE(isRunning(run.demo));
+    runWithDisplay(run.display, "xdotool key Escape");
+    EXPECT_EQ(waitForExit(run.demo, 10), 0);
 
-    // At least a minute of stereo float frames reached the device.
+    // Seconds of stereo float frames reached the device, all of them zero.
     std::ifstream device(output, std::ios::binary);
     std::vector<char> sound(std::istreambuf_iterator<char>(device), {});
-    EXPECT_GT(sound.size(), size_t(60 * 44100 * 8));
+    EXPECT_GT(sound.size(), size_t(2 * 44100 * 8));
     size_t loud = 0;
     for (char byte : sound)
         loud += byte != 0;
