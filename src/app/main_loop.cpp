@@ -23,7 +23,6 @@ static int loop() {
             }
             windowProc(event);
         } else {
-            clearBars();
             warmUpBeforeFrame(); // out of sight: the opening clears before it draws
             renderFrame();       // the swap is the loop's only pacing
         }

@@ -7,6 +7,7 @@
 #include <vector>
 #include <limits>
 
+#include "app/window.h"
 #include "audio/music.h"
 #include "platform/quit.h"
 #include "resources/demo_state.h"
@@ -68,6 +69,7 @@ void drawFrameAt(float t) {
 void renderFrame() {
     fetchSpectrum(demo.musicStream, demo.spectrum);
     drawFrameAt(demo.frameTimer.elapsedSeconds());
+    clearBars();
     SDL_GL_SwapWindow(demo.window);
 }
 

@@ -20,7 +20,8 @@ void drawFrameAt(float t);
 using PlayRequestHandler = void (*)(unsigned stream);
 // Replaces the music play request with a recorder (null restores it), for tests.
 void setPlayRequestHandler(PlayRequestHandler handler);
-// One live frame: the spectrum, the frame at the clock's time, the swap.
+// One live frame: the spectrum, the frame at the clock's time, the bars kept
+// black, the swap.
 void renderFrame();
 
 // Draws, without swapping and without a play request, the frames whose

@@ -168,20 +168,14 @@ bool setupPixelFormat(SDL_Window* window) {
     return true;
 }
 
-// Places the picture in a width x height window and keeps the scenes inside
-// it; a window the picture fills leaves the scissor as OpenGL starts it, off.
+// Places the picture in a width x height window. No scissor: every scene
+// clears the whole window black before it draws, which blackens the bars, and
+// a scissored clear costs Mesa's software renderer several times a whole one.
 static void fitPictureTo(int width, int height) {
-    const bool hadBars = barsShown;
     outputWidth = width;
     outputHeight = height;
     picture = centredPictureRect(width, height);
     barsShown = hasBars(picture, width, height);
-    if (barsShown) {
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(picture.x, picture.y, picture.width, picture.height);
-    } else if (hadBars) {
-        glDisable(GL_SCISSOR_TEST);
-    }
 }
 
 void initRendering(int width, int height) {
@@ -211,6 +205,11 @@ void placeView(const PictureRect& rect) {
 
 void clearBars() {
     if (!barsShown) return;
+    // The frame's clears, in the colour it leaves set, covered the bars: with
+    // black, as every scene clears today, they are black already.
+    GLfloat clearColour[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    if (clearColour[0] == 0.0f && clearColour[1] == 0.0f && clearColour[2] == 0.0f) return;
     const int right = picture.x + picture.width;
     const int top = picture.y + picture.height;
     const PictureRect bars[] = {
@@ -219,9 +218,11 @@ void clearBars() {
         {picture.x, 0, picture.width, picture.y},
         {picture.x, top, picture.width, outputHeight - top},
     };
-    // The scenes' clear colour is theirs: it comes back as it was.
-    GLfloat clearColour[4] = {};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    // The scissor and the clear colour are the scenes' and come back as they were.
+    const bool scissored = glIsEnabled(GL_SCISSOR_TEST);
+    GLint scissorBox[4] = {};
+    glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
+    glEnable(GL_SCISSOR_TEST);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     for (const PictureRect& bar : bars) {
         if (bar.width <= 0 || bar.height <= 0) continue;
@@ -229,7 +230,8 @@ void clearBars() {
         glClear(GL_COLOR_BUFFER_BIT);
     }
     glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    glScissor(picture.x, picture.y, picture.width, picture.height);
+    glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+    if (!scissored) glDisable(GL_SCISSOR_TEST);
 }
 
 // A new window size moves the picture; its aspect, and so the scenes'

@@ -29,15 +29,16 @@ bool setupPixelFormat(SDL_Window* window);
 void initRendering(int width, int height);
 // What initRendering sets in the current context, with or without a window:
 // the depth test, the picture in the largest centred 4:3 rectangle of a
-// width x height output with the scissor around it, and the view.
+// width x height output, and the view.
 void initView(int width, int height);
 // Viewport and 45-degree perspective for width x height; height 0 counts as 1.
 void resizeView(int width, int height);
 // The same for a picture in rect: the viewport there, the aspect its own.
 void placeView(const PictureRect& rect);
-// Where a window with bars has them, black: the scissor keeps the scenes'
-// drawing and clearing inside the picture, and this clears the rest once a
-// frame. Does nothing when the picture fills the window.
+// Keeps a window's bars black once a frame has been drawn, before the swap:
+// the scenes' own clears blacken them as long as they clear with black, so
+// this clears them again only when the frame left another clear colour set.
+// Does nothing when the picture fills the window.
 void clearBars();
 // Releases the context and, when full screen, restores the display and cursor.
 void shutdownWindow();

@@ -25,16 +25,15 @@ TEST(PictureBars, StayBlackUnderAnyClearColourAndTheScenesStateIsKept) {
         HeadlessGl gl;
         ASSERT_TRUE(createHeadlessGl(gl, c.width, c.height));
         initView(c.width, c.height);
+        EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
         // A swapped buffer may hold anything: white everywhere here.
-        glDisable(GL_SCISSOR_TEST);
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        glEnable(GL_SCISSOR_TEST);
 
-        // A scene's own clear colour, then the frame: the bars, the scene's clear.
+        // A frame whose scene clears with its own colour, then the bars.
         glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
-        clearBars();
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        clearBars();
 
         const GLint* r = c.rect;
         expectPixel(r[0], r[1], 255, 0, 0); // the picture's corners
@@ -50,13 +49,14 @@ TEST(PictureBars, StayBlackUnderAnyClearColourAndTheScenesStateIsKept) {
         glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
         EXPECT_EQ(clear[0], 1.0f);
         EXPECT_EQ(clear[1], 0.0f);
+        EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
         GLint viewport[4] = {}, scissor[4] = {};
         glGetIntegerv(GL_VIEWPORT, viewport);
         glGetIntegerv(GL_SCISSOR_BOX, scissor);
-        for (int i = 0; i < 4; i++) {
+        for (int i = 0; i < 4; i++)
             EXPECT_EQ(viewport[i], r[i]);
-            EXPECT_EQ(scissor[i], r[i]);
-        }
+        EXPECT_EQ(scissor[2], c.width); // as OpenGL starts it
+        EXPECT_EQ(scissor[3], c.height);
         // 45 degrees at the picture's own 4:3 aspect.
         GLfloat projection[16] = {};
         glGetFloatv(GL_PROJECTION_MATRIX, projection);

@@ -71,8 +71,8 @@ void spectrumAt(const CaptureContext& capture, float t, float* spectrum) {
 
 void drawCaptureFrame(const CaptureContext& capture, float t) {
     spectrumAt(capture, t, demo.spectrum);
-    clearBars(); // as the live loop does before every frame
     drawFrameAt(t);
+    clearBars(); // as the live loop does after every frame
 }
 
 void drawFrameWithHistory(const CaptureContext& capture, float t) {
