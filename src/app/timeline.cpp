@@ -88,12 +88,18 @@ void drawStateFramesBefore(float t) {
     edges.push_back(t);
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    // The frames stand in for ones already drawn: the music is not theirs to start.
+    // The frames stand in for ones already drawn: the music is not theirs to
+    // start, and their pixels are never seen, so they fill one pixel only (no
+    // scene sets the viewport, so putting it back restores everything).
     const PlayRequestHandler handler = playRequestHandler;
     playRequestHandler = ignorePlayRequest;
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glViewport(viewport[0], viewport[1], 1, 1);
     for (float edge : edges) {
         if (edge > t || edge <= 0.0f) continue;
         drawFrameAt(std::nextafter(edge, 0.0f));
     }
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     playRequestHandler = handler;
 }
