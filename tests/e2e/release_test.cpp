@@ -45,7 +45,8 @@ TEST(ReleaseArchives, SameInputGivesTheSameBytes) {
     Folder w;
     ASSERT_NE(run("cd '" + w.path + "' && mkdir -p one/exe two && cp -RL '" + built +
                   "/data' one/data && cp '" + built + "/quarnel' one/exe/quarnel.exe &&" +
-                  " echo dll >one/exe/SDL2.dll && sleep 1.1 && cp -R one/. two/"),
+                  " echo dll >one/exe/SDL2.dll && mkdir one/exe/licences && echo zlib "
+                  ">one/exe/licences/z.txt && sleep 1.1 && cp -R one/. two/"),
               "failed");
     for (const std::string& in : {w.path + "/one", w.path + "/two"})
         ASSERT_NE(run(pack + " linux 9.8.7 " + in + "/exe/quarnel.exe " + in + "/data " + in +
@@ -62,8 +63,8 @@ TEST(ReleaseArchives, SameInputGivesTheSameBytes) {
     // ends) and the data set without the build's stamp file.
     const std::string zip = w.path + "/one/out/quarnel-9.8.7-win64.zip";
     EXPECT_EQ(run("unzip -Z1 " + zip + " | grep -v /data/"),
-              "quarnel-9.8.7-win64/SDL2.dll\nquarnel-9.8.7-win64/quarnel.exe\n"
-              "quarnel-9.8.7-win64/readme.txt\n");
+              "quarnel-9.8.7-win64/SDL2.dll\nquarnel-9.8.7-win64/licences/z.txt\n"
+              "quarnel-9.8.7-win64/quarnel.exe\nquarnel-9.8.7-win64/readme.txt\n");
     EXPECT_EQ(run("unzip -Z1 " + zip + " | grep -c -e /data/pic/blue.jpg -e /data/.made"), "1\n");
     const std::string readme = run("unzip -p " + zip + " quarnel-9.8.7-win64/readme.txt");
     EXPECT_EQ(readme.rfind("Quarnel 9.8.7 by Vormak\r\n", 0), 0u);
