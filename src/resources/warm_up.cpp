@@ -38,13 +38,18 @@ static const std::vector<float>& moments() {
 // and a piece takes a few milliseconds, more on a busy machine.
 constexpr float lastStart = 1.5f;
 
+// The scene window that holds t, or null.
+static const SceneWindow* sceneAt(float t) {
+    for (const SceneWindow& window : timeline)
+        if (window.from < t && t < window.to) return &window;
+    return nullptr;
+}
+
 static void drawMoment(float t) {
-    for (const SceneWindow& window : timeline) {
-        if (window.from < t && t < window.to) {
-            glEnable(GL_TEXTURE_2D);
-            setClocks(t);
-            window.routine();
-        }
+    if (const SceneWindow* window = sceneAt(t)) {
+        glEnable(GL_TEXTURE_2D);
+        setClocks(t);
+        window->routine();
     }
 }
 
@@ -64,7 +69,15 @@ void drawWarmUpPiece(int piece) {
         glMatrixMode(stack);
         glPushMatrix();
     }
-    if (piece > 0) drawMoment(at[size_t(piece) - 1]);
+    // A quarter of the picture's width and height: the programs llvmpipe
+    // builds do not depend on the viewport, and a sixteenth of the pixels
+    // keeps each piece's frame short.
+    GLint view[4] = {};
+    glGetIntegerv(GL_VIEWPORT, view);
+    glViewport(view[0], view[1], std::max(1, view[2] / 4), std::max(1, view[3] / 4));
+    // A scene's first frame inherits what the scene before it left.
+    if (piece > 0 && sceneAt(at[size_t(piece) - 1]) != sceneAt(at[size_t(piece)]))
+        drawMoment(at[size_t(piece) - 1]);
     drawMoment(at[size_t(piece)]);
     for (GLenum stack : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
         glMatrixMode(stack);

@@ -6,9 +6,12 @@
 // two seconds, whose screen is black.
 #pragma once
 
-// The warm-up in pieces: piece i draws moment i of the timeline after the
-// moment before it, so that each is drawn with the state the frame before it
-// leaves in a live run (moment 0 with the state as it stands). Every piece
+// The warm-up in pieces: piece i draws moment i of the timeline, after the
+// moment before it when that one lies in another scene, so that the first
+// moment of a scene is drawn with the state the scene before it leaves in a
+// live run (moment 0 with the state as it stands). A moment inside a scene
+// is drawn from the state as it stands: what the scene sets itself is as
+// live, and what it inherits was met in its first moment. Every piece
 // leaves the OpenGL state and the demo clocks as it found them; what it
 // draws stays in the back buffer until the next scene's clear.
 int warmUpPieceCount();

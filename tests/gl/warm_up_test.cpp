@@ -126,6 +126,10 @@ TEST_F(WarmUpTest, EveryPieceDrawsAndLeavesStateAndClocksAsTheyWere) {
         EXPECT_EQ(colour[3], 0.5f);
         EXPECT_EQ(demo.demoTime, 1.25f);
         EXPECT_EQ(demo.fade1, 0.25f);
+        GLint view[4] = {};
+        glGetIntegerv(GL_VIEWPORT, view);
+        EXPECT_EQ(view[2], 640);
+        EXPECT_EQ(view[3], 480);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     }
 
