@@ -25,6 +25,7 @@ static int loop() {
         } else {
             warmUpBeforeFrame(); // out of sight: the opening clears before it draws
             renderFrame();       // the swap is the loop's only pacing
+            finishFullScreen();
         }
     }
     shutdownWindow();

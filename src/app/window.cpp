@@ -23,6 +23,22 @@ static PictureRect picture;
 static bool barsShown = false;
 static bool followWindowSize = false;
 
+// Whether the full-screen request waits for the first frame (see finishFullScreen).
+static bool fullScreenLater = false;
+
+// True when the desktop already shows width x height, so that full screen
+// at that mode switches nothing.
+static bool desktopIsExactMode(int width, int height) {
+    SDL_DisplayMode desktop;
+    return SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w == width && desktop.h == height;
+}
+
+void finishFullScreen() {
+    if (!fullScreenLater) return;
+    fullScreenLater = false;
+    SDL_SetWindowFullscreen(demo.window, SDL_WINDOW_FULLSCREEN);
+}
+
 // Runs on every exit path that passes through exit(), including a missing or
 // damaged picture: the desktop gets its mode and cursor back.
 static void restoreDisplayAtExit() {
@@ -97,9 +113,21 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
     case DisplayChoice::ExactMode:
         enterFullScreenMode();
         SDL_ShowCursor(SDL_DISABLE);
-        flags |= SDL_WINDOW_FULLSCREEN;
         displaySwitched = true;
         std::atexit(restoreDisplayAtExit);
+        if (desktopIsExactMode(width, height)) {
+            // Nothing to switch: a borderless window over the screen looks
+            // the same, and the full-screen request, for whose answer SDL
+            // waits up to 100 ms on X11, follows the first frame.
+            flags |= SDL_WINDOW_BORDERLESS;
+            fullScreenLater = true;
+            SDL_Rect screen{x, y, width, height};
+            SDL_GetDisplayBounds(0, &screen);
+            x = screen.x;
+            y = screen.y;
+        } else {
+            flags |= SDL_WINDOW_FULLSCREEN;
+        }
         break;
     case DisplayChoice::Desktop: {
         // The display keeps its mode, so there is nothing to give back. The

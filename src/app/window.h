@@ -20,6 +20,10 @@ enum class DisplayChoice {
 SDL_Window* createMainWindow(const char* title, DisplayChoice choice, int width, int height);
 // The same, ExactMode when fullScreen is set, otherwise a window at the top left.
 SDL_Window* createMainWindow(const char* title, int width, int height, bool fullScreen);
+// Makes the window full screen where creating it left that for after the
+// first frame (the desktop already at the mode); the opening's first two
+// seconds are black, so the time SDL takes over it is not seen.
+void finishFullScreen();
 // Checks that an exact 640 x 480 mode in the desktop's format exists.
 void enterFullScreenMode();
 // Creates the rendering context for the window and makes it current.

@@ -61,6 +61,11 @@ TEST_P(FullScreen, CoversTheScreenTakesKeysAndEscapeEndsIt) {
     ASSERT_NE(window, 0u);
     WindowGeometry geometry;
     EXPECT_TRUE(waitForGeometry(display, window, 0, 0, 640, 480, geometry)) << describe(geometry);
+    // The window manager has been asked for, and granted, full screen.
+    bool granted = !GetParam();
+    for (int i = 0; i < 100 && !granted; i++, pause(0.05))
+        granted = windowHasState(display, window, "_NET_WM_STATE_FULLSCREEN");
+    EXPECT_TRUE(granted);
     runWithDisplay(display, "xdotool key a key space");
     pause(0.5);
     EXPECT_TRUE(isRunning(demo));

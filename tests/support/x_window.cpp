@@ -30,6 +30,27 @@ bool windowGeometry(const VirtualDisplay& display, unsigned long window, WindowG
     return ok;
 }
 
+bool windowHasState(const VirtualDisplay& display, unsigned long window, const std::string& state) {
+    Display* x = openDisplay(display);
+    if (!x) return false;
+    const Atom wanted = XInternAtom(x, state.c_str(), False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_STATE", False), 0, 64, False, XA_ATOM,
+                           &type, &format, &count, &after, &data) == Success &&
+        data) {
+        const Atom* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < count; i++)
+            found = found || atoms[i] == wanted;
+    }
+    if (data) XFree(data);
+    XCloseDisplay(x);
+    return found;
+}
+
 // The colour channel held under mask, as 8 bits.
 static int channel(unsigned long pixel, unsigned long mask) {
     if (mask == 0) return 0;

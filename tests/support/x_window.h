@@ -13,6 +13,9 @@ struct WindowGeometry {
     bool viewable = false;
 };
 bool windowGeometry(const VirtualDisplay& display, unsigned long window, WindowGeometry& geometry);
+// Whether the window's _NET_WM_STATE (kept by a window manager) holds state,
+// e.g. "_NET_WM_STATE_FULLSCREEN".
+bool windowHasState(const VirtualDisplay& display, unsigned long window, const std::string& state);
 // The pixels the window shows now, as RGB rows, top row first.
 bool readWindowImage(const VirtualDisplay& display, unsigned long window, Still& image);
 // Starts a window manager program (e.g. "openbox") on the display and waits
