@@ -4,7 +4,8 @@
 // gluSphere, blended and depth-tested as that scene draws it), once at rest
 // size and once tumbling and swelling with the bass frame by frame through
 // the scene's 23-44 s as it does there (the soundtrack heard from 14 s).
-// Beside them, the wobble scene as the demo draws it through its 65-80 s,
+// Beside them, the monster scene whole, frame by frame through its 23-44 s,
+// and the wobble scene as the demo draws it through its 65-80 s,
 // whole and without each of its two big draws, to show what each costs.
 // Usage: bench_frame_floor [SECONDS] from the folder that holds data/, with a
 // display (bench/all runs it under Xvfb). Prints frames per second, the median
@@ -71,6 +72,15 @@ static void wobbleScene() {
     drawWobbleAndGreetings();
 }
 
+// The monster scene whole at the next 60 fps frame of its window, the same
+// way, to set beside its ball alone.
+static int monsterFrame = 0;
+static void monsterScene() {
+    const float t = 23.0f + float(monsterFrame++ % (21 * 60)) / 60.0f;
+    if (!soundtrack.empty()) offlineSpectrum(soundtrack, double(t) - 14.0, demo.spectrum);
+    drawFrameAt(t);
+}
+
 // Frames per second of draw + swap: the median of five stretches.
 static double frameRate(SDL_Window* window, void (*draw)(), double seconds) {
     std::vector<double> rates;
@@ -108,6 +118,8 @@ int main(int argc, char** argv) {
         std::printf("monster ball, swelling  %8.1f frames/s\n",
                     frameRate(window, ballOnly, seconds));
     }
+    std::printf("monster scene           %8.1f frames/s\n",
+                frameRate(window, monsterScene, seconds));
     // An empty container draws nothing: the scene without its ball, then
     // without its box.
     std::printf("wobble scene            %8.1f frames/s\n",
