@@ -23,8 +23,9 @@ static PictureRect picture;
 static bool barsShown = false;
 static bool followWindowSize = false;
 
-// Whether the full-screen request waits for the first frame (see finishFullScreen).
-static bool fullScreenLater = false;
+// The full-screen request that waits for the first frame (see finishFullScreen);
+// 0 when there is none.
+static Uint32 fullScreenLater = 0;
 
 // True when the desktop already shows width x height, so that full screen
 // at that mode switches nothing.
@@ -35,8 +36,8 @@ static bool desktopIsExactMode(int width, int height) {
 
 void finishFullScreen() {
     if (!fullScreenLater) return;
-    fullScreenLater = false;
-    SDL_SetWindowFullscreen(demo.window, SDL_WINDOW_FULLSCREEN);
+    SDL_SetWindowFullscreen(demo.window, fullScreenLater);
+    fullScreenLater = 0;
 }
 
 // Runs on every exit path that passes through exit(), including a missing or
@@ -120,7 +121,7 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
             // the same, and the full-screen request, for whose answer SDL
             // waits up to 100 ms on X11, follows the first frame.
             flags |= SDL_WINDOW_BORDERLESS;
-            fullScreenLater = true;
+            fullScreenLater = SDL_WINDOW_FULLSCREEN;
             SDL_Rect screen{x, y, width, height};
             SDL_GetDisplayBounds(0, &screen);
             x = screen.x;
@@ -131,11 +132,12 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
         break;
     case DisplayChoice::Desktop: {
         // The display keeps its mode, so there is nothing to give back. The
-        // window is made over the whole screen from the start: with no window
-        // manager to carry out the full-screen request nothing else would
-        // enlarge it.
+        // window is made borderless over the whole screen, which is what the
+        // full-screen request after the first frame asks for: with no window
+        // manager to carry that out, nothing else would enlarge it.
         SDL_ShowCursor(SDL_DISABLE);
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        flags |= SDL_WINDOW_BORDERLESS;
+        fullScreenLater = SDL_WINDOW_FULLSCREEN_DESKTOP;
         followWindowSize = true;
         SDL_Rect screen{x, y, width, height};
         SDL_GetDisplayBounds(0, &screen);
