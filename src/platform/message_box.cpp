@@ -12,6 +12,9 @@
 #include <csignal>
 #include <fcntl.h>
 #include <pthread.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <thread>
 #include <unistd.h>
 #endif
@@ -96,6 +99,10 @@ static void onSignal(int) {
 }
 
 static void inForkedChild() {
+#ifdef __linux__
+    // A box must not outlive a run that was killed outright.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
     wake('c', getpid());
 }
 
