@@ -12,6 +12,8 @@ the llvmpipe programs compiled while they were drawn.
 
 Usage: bench/frame_times.py LOG...   (each LOG as QUARNEL_SWAP_LOG named it)
 """
+import os
+import re
 import statistics
 import sys
 
@@ -20,9 +22,26 @@ SCENES = [("intro slides", 0, 14), ("gliding overlay", 14, 23),
           ("monster introduction", 23, 44), ("battle opening", 44, 55),
           ("attacks", 55, 65), ("wobble and greetings", 65, 80), ("credits", 80, 90)]
 SCENE_CHANGES = [14, 23, 44, 55, 65, 80]
-# Where an element appears or goes inside a scene: the slides, the two
-# monster sets and the attack pictures (as tools/capture/grid.cpp lists them).
-ELEMENT_EDGES = [2, 6, 10, 34, 35, 56.5, 59, 60, 61, 63]
+# Where an element appears or goes inside a scene (the slides, the two
+# monster sets, the attack pictures): the edges of the element windows in
+# src/scenes/element_times.h that are not scene changes.
+HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "scenes",
+                      "element_times.h")
+
+
+def element_edges():
+    try:
+        text = open(HEADER).read()
+    except OSError:
+        return [2, 6, 10, 34, 35, 56.5, 59, 60, 61, 63]
+    edges = set()
+    for lo, hi in re.findall(r"ElementWindow\s+\w+\{([\d.]+)f?,\s*([\d.]+)f?\}", text):
+        edges.update((float(lo), float(hi)))
+    scene_edges = {float(e) for _, lo, hi in SCENES for e in (lo, hi)}
+    return sorted(e for e in edges if e not in scene_edges)
+
+
+ELEMENT_EDGES = element_edges()
 NEAR = 0.5
 DROPPED = 1000.0 / 60.0  # ms: a frame longer than this misses a 60 Hz refresh
 
