@@ -20,6 +20,11 @@ void tegn3d::clear() {
     meshCount = 0;
 }
 
+void tegn3d::adopt(std::unique_ptr<Mesh> mesh) {
+    meshes.push_back(mesh.release());
+    meshCount = int32_t(meshes.size());
+}
+
 // The whole file in memory; false when it cannot be opened or read in full.
 static bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
     // A folder opens, but its "length" is no length.
@@ -115,17 +120,16 @@ static bool parseObjectFile(const uint8_t* data, size_t size, int32_t& meshcnt,
     return ok;
 }
 
-// The container changes only when the whole file was good.
-static bool takeParsed(tegn3d& model, bool ok, int32_t meshcnt,
-                       std::vector<std::unique_ptr<Mesh>>& parsed) {
+// The container changes only when the whole file was good; it then holds the
+// file's meshcnt meshes, one per parsed block.
+static bool takeParsed(tegn3d& model, bool ok, std::vector<std::unique_ptr<Mesh>>& parsed) {
     if (!ok) {
         showMessageBox("Unable to open object file", "tegn3d::loadFromFile", nullptr);
         return false;
     }
     model.clear();
-    model.meshCount = meshcnt;
     for (auto& mesh : parsed)
-        model.meshes.push_back(mesh.release());
+        model.adopt(std::move(mesh));
     return true;
 }
 
@@ -135,14 +139,14 @@ bool tegn3d::loadFromFile(const char* path) {
     int32_t meshcnt = 0;
     bool ok = path && readWholeFile(path, bytes) &&
               parseObjectFile(bytes.data(), bytes.size(), meshcnt, parsed);
-    return takeParsed(*this, ok, meshcnt, parsed);
+    return takeParsed(*this, ok, parsed);
 }
 
 bool tegn3d::loadFromMemory(const uint8_t* data, size_t size) {
     std::vector<std::unique_ptr<Mesh>> parsed;
     int32_t meshcnt = 0;
     bool ok = (data || size == 0) && parseObjectFile(data, size, meshcnt, parsed);
-    return takeParsed(*this, ok, meshcnt, parsed);
+    return takeParsed(*this, ok, parsed);
 }
 
 // The last mesh's texture stays bound afterwards.

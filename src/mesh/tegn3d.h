@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "mesh/mesh.h"
@@ -25,6 +26,9 @@ class tegn3d {
     bool loadFromMemory(const uint8_t* data, size_t size);
     // Releases every mesh: the container is empty again, as when new.
     void clear();
+    // Appends a mesh, which the container then owns; meshCount follows.
+    // With clear(), the only writers of meshes and meshCount.
+    void adopt(std::unique_ptr<Mesh> mesh);
     // Binds each mesh's texture and draws it, in index order.
     void drawAll() const;
 };

@@ -25,16 +25,12 @@ inline Mesh* makeMesh(const std::vector<Vec3>& positions, const std::vector<Tria
 
 // Appends a mesh to a container, which then owns it.
 inline void addMesh(tegn3d& model, Mesh* mesh) {
-    model.meshes.push_back(mesh);
-    model.meshCount = int32_t(model.meshes.size());
+    model.adopt(std::unique_ptr<Mesh>(mesh));
 }
 
 // Deletes the container's meshes and leaves it empty, as a new one is.
 inline void clearModel(tegn3d& model) {
-    for (Mesh* mesh : model.meshes)
-        delete mesh;
-    model.meshes.clear();
-    model.meshCount = 0;
+    model.clear();
 }
 
 // A rings x segments grid wrapped around an axis: a sphere of the given radius
