@@ -77,18 +77,6 @@ TEST(DemoRun, RefusedDisplayModeShowsItsMessageAndEnds) {
     EXPECT_EQ(stderrText(run.demo).find("Unable to"), std::string::npos);
 }
 
-// The one whole run in real time: the timeline ends it by itself a little
-// after 90 seconds.
-TEST(DemoRunWhole, PlaysToTheEndAndExitsZero) {
-    RunningDemo run;
-    startDemo(run, QUARNEL_BINARY_DIR);
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(waitForExit(run.demo, 150), 0);
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_GT(seconds, 89.0);
-}
-
 // No soundtrack and no audio device: the music's play requests (from 14 s)
 // and every frame's spectrum find nothing and the run goes on; started near
 // the end, it plays to the end and exits 0 by itself.
