@@ -18,10 +18,16 @@ static const std::string windowsBuild = QUARNEL_WINDOWS_BUILD;
 static const char* const title = "Vormak - Quarnel";
 using Clock = std::chrono::steady_clock;
 
+// Wine's desktop process belongs to the display of the run that started it:
+// each run ends the prefix's processes before its display goes away.
 struct WineRun {
     VirtualDisplay display;
     DemoProcess demo;
+    ~WineRun() { runWithDisplay(display, "wineserver -k"); }
 };
+
+// Wine's .NET and HTML engines stay out: their installers would ask to download them.
+static const std::string quietWine = "WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=";
 
 static void startUnderWine(WineRun& run, const std::string& folder,
                            const std::vector<std::string>& options = {}) {
@@ -29,7 +35,9 @@ static void startUnderWine(WineRun& run, const std::string& folder,
     std::vector<std::string> arguments{windowsBuild + "/quarnel.exe"};
     arguments.insert(arguments.end(), options.begin(), options.end());
     ASSERT_TRUE(startProcess(run.demo, wine, folder,
-                             {"DISPLAY=" + run.display.name, "SDL_AUDIODRIVER=dummy"}, arguments));
+                             {"DISPLAY=" + run.display.name, "SDL_AUDIODRIVER=dummy",
+                              "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="},
+                             arguments));
 }
 
 // The whole virtual screen, through ImageMagick's import.
@@ -54,8 +62,9 @@ static bool waitForScreen(const VirtualDisplay& display, double seconds,
 // What the probe, run under Wine beside the demo, finds for the window of
 // that class and title: "left top width height modeWidth modeHeight".
 static std::string probeWindow(const VirtualDisplay& display, const std::string& windowClass) {
-    const std::string line = "DISPLAY=" + display.name + " '" + wine + "' '" + windowsBuild +
-                             "/find-window.exe' '" + windowClass + "' '" + title + "' 2>/dev/null";
+    const std::string line = quietWine + " DISPLAY=" + display.name + " '" + wine + "' '" +
+                             windowsBuild + "/find-window.exe' '" + windowClass + "' '" + title +
+                             "' 2>/dev/null";
     std::string out;
     if (FILE* pipe = popen(line.c_str(), "r")) {
         char buffer[256];
@@ -134,7 +143,7 @@ TEST(WindowsDemo, OverlayFramesLandWhereTheGeometryPutsThem) {
         << "centre " << describe(pixelOf(last, 320, 240)) << ", overlay "
         << describe(pixelOf(last, 353, 339));
     runWithDisplay(run.display, "xdotool key Escape");
-    EXPECT_EQ(waitForExit(run.demo, 20), 0);
+    EXPECT_EQ(waitForExit(run.demo, 20), 0) << stderrText(run.demo);
     removeDataFolder(folder);
 }
 
