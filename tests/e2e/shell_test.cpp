@@ -84,9 +84,9 @@ TEST(DemoRunLate, MissingSoundtrackAndNoAudioDevicePlaySilentlyToTheEnd) {
     std::string folder = makeDataFolder({"sound/pokemon.mp3"});
     {
         RunningDemo run;
-        startDemo(run, folder, 640, 480, "no-such-driver", {"--from", "13"});
+        startDemo(run, folder, 640, 480, "no-such-driver", {"--from", "13.5"});
         ASSERT_NE(waitForWindow(run.display, title, 30), 0u);
-        pause(3.0); // past 14 s: the play requests were made
+        pause(4.0); // loading takes well under 3.5 s: the play requests were made
         EXPECT_TRUE(isRunning(run.demo));
         runWithDisplay(run.display, "xdotool key Escape");
         EXPECT_EQ(waitForExit(run.demo, 10), 0);
