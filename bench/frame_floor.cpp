@@ -19,7 +19,8 @@
 #include <vector>
 
 #include "app/timeline.h"
-#include "app/window.h"
+#include "platform/view.h"
+#include "platform/window.h"
 #include "audio/decode.h"
 #include "audio/offline_bands.h"
 #include "audio/fft_bands.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/timeline.h"
-#include "app/window.h"
+#include "platform/view.h"
 #include "platform/headless_gl.h"
 #include "resources/demo_state.h"
 #include "scenes/scenes.h"

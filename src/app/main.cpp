@@ -4,7 +4,7 @@
 
 #include "app/main_loop.h"
 #include "app/options.h"
-#include "app/window.h"
+#include "platform/window.h"
 #include "resources/demo_state.h"
 #include "resources/load_resources.h"
 
@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
 
     // The pictures decode on other cores while the window and its context open.
     startPictureDecoding();
+    demo.fullScreen = options.display == DisplayChoice::ExactMode;
     SDL_Window* window =
         createMainWindow("Vormak - Quarnel", options.display, options.width, options.height);
     if (!window) return 1;

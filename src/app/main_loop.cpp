@@ -3,11 +3,11 @@
 #include <SDL.h>
 
 #include "app/timeline.h"
-#include "app/window.h"
+#include "platform/window.h"
 #include "audio/music.h"
 #include "platform/quit.h"
 #include "resources/demo_state.h"
-#include "resources/warm_up.h"
+#include "app/warm_up.h"
 
 // The music starts with the first frame after this demo time.
 constexpr double musicStart = 14.0;
@@ -29,19 +29,20 @@ static int loop() {
         }
     }
     shutdownWindow();
+    demo.renderContext = nullptr;
     closeAudio();
     return exitCode;
 }
 
 int runMainLoop() {
     openAudioDevice();
-    demo.musicStream = createMusicStream("data/sound/pokemon.mp3");
+    demo.musicStream = createMusicStream(soundtrackFile);
     return loop();
 }
 
 int runMainLoopFrom(double from) {
     openAudioDevice();
-    demo.musicStream = createMusicStream("data/sound/pokemon.mp3");
+    demo.musicStream = createMusicStream(soundtrackFile);
     drawStateFramesBefore(float(from));
     if (from > musicStart) playMusicFrom(demo.musicStream, from - musicStart);
     demo.frameTimer.restartAt(from);

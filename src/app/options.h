@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/window.h"
+#include "platform/window.h"
 
 struct DemoOptions {
     DisplayChoice display = DisplayChoice::ExactMode;

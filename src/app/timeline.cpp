@@ -7,7 +7,7 @@
 #include <vector>
 #include <limits>
 
-#include "app/window.h"
+#include "platform/view.h"
 #include "audio/music.h"
 #include "platform/quit.h"
 #include "resources/demo_state.h"

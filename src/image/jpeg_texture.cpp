@@ -1,19 +1,13 @@
-// JPEG files into mip-mapped RGB textures; a missing or damaged picture ends
-// the run, since the demo cannot play without its backdrops.
+// JPEG files into mip-mapped RGB textures.
 #include "image/jpeg_texture.h"
 
 #include <GL/gl.h>
 #include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <utility>
 
 #include "image/jpeg_decode.h"
 #include "image/mipmaps.h"
-#include "platform/message_box.h"
-#include "resources/demo_state.h"
 
-JpegRead readJpegQuietly(const char* file) {
+JpegRead readJpeg(const char* file) {
     JpegRead read;
     std::FILE* in = file ? std::fopen(file, "rb") : nullptr;
     if (!in) return read;
@@ -21,23 +15,6 @@ JpegRead readJpegQuietly(const char* file) {
     read.decoded = decodeJpegStream(in, read.image, read.error);
     std::fclose(in);
     return read;
-}
-
-std::unique_ptr<JpegImage> acceptJpeg(const char* file, JpegRead& read) {
-    if (!read.opened) {
-        showMessageBox("Unable to load JPG File!", "Error", demo.window);
-        return nullptr;
-    }
-    if (!read.decoded) {
-        std::fprintf(stderr, "%s: %s\n", file, read.error.c_str());
-        std::exit(1);
-    }
-    return std::make_unique<JpegImage>(std::move(read.image));
-}
-
-std::unique_ptr<JpegImage> readJpeg(const char* file) {
-    JpegRead read = readJpegQuietly(file);
-    return acceptJpeg(file, read);
 }
 
 void makeJpegTexture(uint32_t* table, int slot, const JpegImage& image) {
@@ -51,10 +28,10 @@ void makeJpegTexture(uint32_t* table, int slot, const JpegImage& image) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
 }
 
-void loadJpegTexture(uint32_t* table, const char* file, int slot) {
-    if (!file) return;
-    std::unique_ptr<JpegImage> image = readJpeg(file);
-    // The window module's exit handler gives the desktop its mode back.
-    if (!image) std::exit(1);
-    makeJpegTexture(table, slot, *image);
+bool loadJpegTexture(uint32_t* table, const char* file, int slot) {
+    if (!file) return false;
+    const JpegRead read = readJpeg(file);
+    if (!read.decoded) return false;
+    makeJpegTexture(table, slot, read.image);
+    return true;
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,29 +12,22 @@ struct JpegImage {
     std::vector<unsigned char> pixels; // top row first, rows tightly packed
 };
 
-// Decodes the file to RGB, whatever its colour space. Null when the file
-// cannot be opened (after the message box "Unable to load JPG File!" /
-// "Error"). Damaged data, or a picture too large to be real, ends the process
-// with libjpeg's message on standard error and exit code 1.
-std::unique_ptr<JpegImage> readJpeg(const char* file);
-// What reading one JPEG came to, before anything is shown or ended: safe on
-// any thread, so pictures can be decoded ahead of their turn.
+// What reading one JPEG came to. Nothing is shown and nothing ends here: the
+// loader decides what a failure means. Safe on any thread, so pictures can be
+// decoded ahead of their turn.
 struct JpegRead {
     bool opened = false;  // false: the file could not be opened
     bool decoded = false; // false with opened: damaged or refused, see error
     std::string error;    // libjpeg's message
     JpegImage image;
 };
-JpegRead readJpegQuietly(const char* file);
-// Takes a read as readJpeg reports it: the message box and null when the file
-// could not be opened, libjpeg's message and exit code 1 when it is damaged,
-// else the picture (moved out of read).
-std::unique_ptr<JpegImage> acceptJpeg(const char* file, JpegRead& read);
+// Decodes the file to RGB, whatever its colour space.
+JpegRead readJpeg(const char* file);
 // The OpenGL half of loadJpegTexture: a new texture in table[slot], left
 // bound, holding image's mip-map chain.
 void makeJpegTexture(uint32_t* table, int slot, const JpegImage& image);
 // Makes a mip-mapped RGB texture of file, stores its name in table[slot] and
-// leaves it bound. A null file does nothing; a file that cannot be opened ends
-// the process with exit code 1 after the message box. The unpack alignment is
-// 1 during the upload and restored after it.
-void loadJpegTexture(uint32_t* table, const char* file, int slot);
+// leaves it bound; true when it did. A null file, a file that cannot be
+// opened and damaged data make nothing and return false. The unpack alignment
+// is 1 during the upload and restored after it.
+bool loadJpegTexture(uint32_t* table, const char* file, int slot);

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/frame_timer.h"
+#include "platform/frame_timer.h"
 #include "mesh/tegn3d.h"
 #include "resources/data_files.h"
 

@@ -2,14 +2,18 @@
 
 #include <GL/gl.h>
 #include <SDL.h>
+#include <cstdio>
 #include <cstdlib>
-#include <memory>
+#include <utility>
 
-#include "app/window.h"
 #include "image/jpeg_texture.h"
 #include "image/png_texture.h"
-#include "resources/picture_prefetch.h"
+#include "platform/message_box.h"
+#include "platform/quit.h"
+#include "platform/view.h"
+#include "platform/window.h"
 #include "resources/demo_state.h"
+#include "resources/picture_prefetch.h"
 
 void loadResources(SDL_Window* window) {
     demo.window = window;
@@ -18,6 +22,32 @@ void loadResources(SDL_Window* window) {
     demo.clientRect = ClientRect{0, 0, width, height};
     initRendering(demo.clientRect.right, demo.clientRect.bottom);
     loadTexturesAndModels();
+}
+
+void initRendering(int width, int height) {
+    demo.renderContext = setupPixelFormat(demo.window);
+    if (!demo.renderContext) postQuitMessage(0);
+    initContextState(width, height);
+}
+
+void initContextState(int width, int height) {
+    initView(width, height);
+    if (!demo.sphereQuadric) demo.sphereQuadric = makeSphereQuadric();
+}
+
+// The demo cannot play without its backdrops: a JPEG that cannot be opened
+// ends the run after its box, a damaged one with libjpeg's message, both with
+// exit code 1 and the desktop's mode given back by the window's exit handler.
+static JpegImage takeJpegOrEndRun(const char* file, JpegRead& read) {
+    if (!read.opened) {
+        showMessageBox("Unable to load JPG File!", "Error", demo.window);
+        std::exit(1);
+    }
+    if (!read.decoded) {
+        std::fprintf(stderr, "%s: %s\n", file, read.error.c_str());
+        std::exit(1);
+    }
+    return std::move(read.image);
 }
 
 // Scale, normals, mirroring and texture of a container's first mesh, when it has one.
@@ -36,10 +66,8 @@ void loadTexturesAndModels() {
     // own turn with every earlier texture made and nothing after it.
     PicturePrefetch& pictures = picturePrefetch();
     for (int slot = 0; slot < jpegFileCount; slot++) {
-        std::unique_ptr<JpegImage> image = acceptJpeg(jpegFiles[slot], pictures.takeJpeg(slot));
-        // The window module's exit handler gives the desktop its mode back.
-        if (!image) std::exit(1);
-        makeJpegTexture(demo.jpegTextures, slot, *image);
+        const JpegImage image = takeJpegOrEndRun(jpegFiles[slot], pictures.takeJpeg(slot));
+        makeJpegTexture(demo.jpegTextures, slot, image);
     }
 
     for (int slot = 0; slot < pngFileCount; slot++) {

@@ -77,10 +77,6 @@ class MonsterIntroTest : public GlTest {
         p.corvtekst = flat(corvName);
         p.corvskills = flat(corvSkills);
         p.pokeball = flat(ball);
-        // as the window makes it
-        demo.sphereQuadric = gluNewQuadric();
-        gluQuadricNormals(demo.sphereQuadric, GLU_SMOOTH);
-        gluQuadricTexture(demo.sphereQuadric, GL_TRUE);
     }
     void TearDown() override {
         gluDeleteQuadric(demo.sphereQuadric);

@@ -5,7 +5,7 @@
 #include <GL/gl.h>
 #include <cmath>
 
-#include "app/window.h"
+#include "platform/view.h"
 #include "platform/headless_gl.h"
 
 static void expectPixel(int x, int yFromBottom, int r, int g, int b) {

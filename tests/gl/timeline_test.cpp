@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/frame_timer.h"
+#include "platform/frame_timer.h"
 #include "app/timeline.h"
 #include "platform/quit.h"
 #include "resources/demo_state.h"
@@ -15,8 +15,12 @@
 namespace {
 std::vector<int> quits;
 std::vector<float> plays; // demoTime of each play request
-void recordQuit(int code) { quits.push_back(code); }
-void recordPlay(unsigned) { plays.push_back(demo.demoTime); }
+void recordQuit(int code) {
+    quits.push_back(code);
+}
+void recordPlay(unsigned) {
+    plays.push_back(demo.demoTime);
+}
 
 class TimelineTest : public GlTest {
   protected:
@@ -26,11 +30,6 @@ class TimelineTest : public GlTest {
         plays.clear();
         setQuitHandler(recordQuit);
         setPlayRequestHandler(recordPlay);
-        if (!demo.sphereQuadric) {
-            demo.sphereQuadric = gluNewQuadric();
-            gluQuadricNormals(demo.sphereQuadric, GLU_SMOOTH);
-            gluQuadricTexture(demo.sphereQuadric, GL_TRUE);
-        }
     }
     void TearDown() override {
         setQuitHandler(nullptr);
@@ -102,7 +101,8 @@ TEST_F(TimelineTest, ASceneRunsJustInsideEveryWindow) {
 }
 
 TEST_F(TimelineTest, PlayRequestOnEveryFrameBetween14And23Only) {
-    for (float t : {13.99f, 14.0f, 14.02f, 14.5f, 22.99f, 23.0f, 23.5f, 40.0f}) drawFrameAt(t);
+    for (float t : {13.99f, 14.0f, 14.02f, 14.5f, 22.99f, 23.0f, 23.5f, 40.0f})
+        drawFrameAt(t);
     EXPECT_EQ(plays, (std::vector<float>{14.02f, 14.5f, 22.99f}));
 }
 

@@ -15,7 +15,7 @@
 #include "demo_data_set.h"
 #include "resources/demo_state.h"
 #include "resources/load_resources.h"
-#include "resources/warm_up.h"
+#include "app/warm_up.h"
 
 namespace fs = std::filesystem;
 
@@ -49,8 +49,6 @@ class WarmUpTest : public GlTest {
         ASSERT_TRUE(writeDemoDataSet(root));
         fs::current_path(root);
         loadTexturesAndModels();
-        demo.sphereQuadric = gluNewQuadric();
-        gluQuadricTexture(demo.sphereQuadric, GL_TRUE);
     }
     void TearDown() override {
         gluDeleteQuadric(demo.sphereQuadric);

@@ -3,13 +3,11 @@
 #include <GL/gl.h>
 #include <vector>
 
-#include "app/window.h"
+#include "resources/load_resources.h"
 
 void GlTest::SetUp() {
     ASSERT_TRUE(createHeadlessGl(gl, 640, 480));
-    // The state the demo's initRendering leaves.
-    glEnable(GL_DEPTH_TEST);
-    resizeView(640, 480);
+    initContextState(640, 480); // as the demo's window starts
 }
 
 Rgba GlTest::pixelAt(int x, int y) const {

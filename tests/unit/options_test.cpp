@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/options.h"
-#include "app/picture_rect.h"
+#include "platform/picture_rect.h"
 
 static ParsedOptions parse(std::vector<const char*> arguments) {
     arguments.insert(arguments.begin(), "quarnel");

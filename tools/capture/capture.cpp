@@ -9,12 +9,11 @@
 #include <thread>
 
 #include "grid.h"
+#include "resources/data_files.h"
 #include "png_writer.h"
 #include "progress.h"
 #include "render.h"
 #include "video.h"
-
-static const char* const soundtrackPath = "data/sound/pokemon.mp3";
 
 std::string stillName(double t) {
     char name[32];
@@ -123,7 +122,7 @@ int captureVideo(const CaptureOptions& options) {
     request.frameCount = count;
     request.firstFrameTime = gridTime(first, capture.fps);
     request.musicStart = capture.musicStart;
-    if (capture.hasSoundtrack) request.soundtrackPath = soundtrackPath;
+    if (capture.hasSoundtrack) request.soundtrackPath = soundtrackFile;
 
     VideoEncoder encoder;
     if (!startVideo(encoder, request)) return 1;

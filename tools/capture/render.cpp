@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "app/timeline.h"
-#include "app/window.h"
+#include "platform/view.h"
 #include "audio/decode.h"
 #include "audio/offline_bands.h"
 #include "audio/fft_bands.h"
@@ -42,22 +42,17 @@ bool openCapture(CaptureContext& capture, int width, int height, int fps) {
     capture.height = height;
     capture.fps = fps;
 
-    // The state the demo's window leaves: a black buffer, the depth test and
-    // the fixed 45-degree view in the picture's 4:3 rectangle, black bars
-    // around it where the frame is not 4:3, then the quadric made with the window.
+    // A black buffer and the state the demo's context starts with: the
+    // picture in its 4:3 rectangle, black bars around it where the frame is
+    // not 4:3.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    initView(width, height);
-    if (!demo.sphereQuadric) {
-        demo.sphereQuadric = gluNewQuadric();
-        gluQuadricNormals(demo.sphereQuadric, GLU_SMOOTH);
-        gluQuadricTexture(demo.sphereQuadric, GL_TRUE);
-    }
+    initContextState(width, height);
     loadTexturesAndModels();
 
     capture.musicStart = musicStartTime(fps);
-    capture.hasSoundtrack = decodeMonoFile("data/sound/pokemon.mp3", capture.soundtrack);
+    capture.hasSoundtrack = decodeMonoFile(soundtrackFile, capture.soundtrack);
     if (!capture.hasSoundtrack)
-        std::fprintf(stderr, "No soundtrack in data/sound/pokemon.mp3: rendering a silent run\n");
+        std::fprintf(stderr, "No soundtrack in %s: rendering a silent run\n", soundtrackFile);
     return true;
 }
 

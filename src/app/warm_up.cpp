@@ -1,4 +1,4 @@
-#include "resources/warm_up.h"
+#include "app/warm_up.h"
 
 #include <GL/gl.h>
 #include <algorithm>

@@ -1,26 +1,23 @@
 // The window, its display mode and its rendering context.
-#include "app/window.h"
+#include "platform/window.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/message_box.h"
 #include "platform/quit.h"
+#include "platform/view.h"
 #include "platform/window_class.h"
-#include "resources/demo_state.h"
 
 // Whether this run switched the display, so that every way out restores it.
 static bool displaySwitched = false;
 
-// The window's size in pixels and where the picture sits in it. Only the
-// windows the command line asks for follow a size the window manager gives.
-static int outputWidth = 0;
-static int outputHeight = 0;
-static PictureRect picture;
-static bool barsShown = false;
+// The one window and its context, as createMainWindow and setupPixelFormat
+// made them. Only the windows the command line asks for follow a size the
+// window manager gives.
+static SDL_Window* mainWindow = nullptr;
+static SDL_GLContext renderContext = nullptr;
 static bool followWindowSize = false;
 
 // The full-screen request that waits for the first frame (see finishFullScreen);
@@ -36,7 +33,7 @@ static bool desktopIsExactMode(int width, int height) {
 
 void finishFullScreen() {
     if (!fullScreenLater) return;
-    SDL_SetWindowFullscreen(demo.window, fullScreenLater);
+    SDL_SetWindowFullscreen(mainWindow, fullScreenLater);
     fullScreenLater = 0;
 }
 
@@ -45,7 +42,7 @@ void finishFullScreen() {
 static void restoreDisplayAtExit() {
     if (!displaySwitched) return;
     displaySwitched = false;
-    if (demo.window) SDL_SetWindowFullscreen(demo.window, 0);
+    if (mainWindow) SDL_SetWindowFullscreen(mainWindow, 0);
     SDL_ShowCursor(SDL_ENABLE);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -162,12 +159,8 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
         std::fprintf(stderr, "quarnel: cannot create the window: %s\n", SDL_GetError());
         return nullptr;
     }
-    demo.window = window;
+    mainWindow = window;
     SDL_RaiseWindow(window);
-
-    demo.sphereQuadric = gluNewQuadric();
-    gluQuadricNormals(demo.sphereQuadric, GLU_SMOOTH);
-    gluQuadricTexture(demo.sphereQuadric, GL_TRUE);
     return window;
 }
 
@@ -183,102 +176,26 @@ SDL_Window* createMainWindow(const char* title, int width, int height, bool full
     return createWindowAt(title, choice, 0, 0, width, height);
 }
 
-bool setupPixelFormat(SDL_Window* window) {
+void* setupPixelFormat(SDL_Window* window) {
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {
         showMessageBox("ChoosePixelFormat failed", "Error", nullptr);
-        return false;
+        return nullptr;
     }
     if (SDL_GL_MakeCurrent(window, context) != 0) {
         SDL_GL_DeleteContext(context);
         showMessageBox("SetPixelFormat failed", "Error", nullptr);
-        return false;
+        return nullptr;
     }
-    demo.renderContext = context;
-    return true;
-}
-
-// Places the picture in a width x height window. No scissor: every scene
-// clears the whole window black before it draws, which blackens the bars, and
-// a scissored clear costs Mesa's software renderer several times a whole one.
-static void fitPictureTo(int width, int height) {
-    outputWidth = width;
-    outputHeight = height;
-    picture = centredPictureRect(width, height);
-    barsShown = hasBars(picture, width, height);
-}
-
-void initRendering(int width, int height) {
-    if (!setupPixelFormat(demo.window)) postQuitMessage(0);
-    initView(width, height);
-}
-
-void initView(int width, int height) {
-    glEnable(GL_DEPTH_TEST);
-    fitPictureTo(width, height);
-    placeView(picture);
-}
-
-void resizeView(int width, int height) {
-    placeView(PictureRect{0, 0, width, height});
-}
-
-void placeView(const PictureRect& rect) {
-    const int height = rect.height == 0 ? 1 : rect.height;
-    glViewport(rect.x, rect.y, rect.width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, double(rect.width) / double(height), 0.5, 150.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
-
-void clearBars() {
-    if (!barsShown) return;
-    // The frame's clears, in the colour it leaves set, covered the bars: with
-    // black, as every scene clears today, they are black already.
-    GLfloat clearColour[4] = {};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    if (clearColour[0] == 0.0f && clearColour[1] == 0.0f && clearColour[2] == 0.0f) return;
-    const int right = picture.x + picture.width;
-    const int top = picture.y + picture.height;
-    const PictureRect bars[] = {
-        {0, 0, picture.x, outputHeight},
-        {right, 0, outputWidth - right, outputHeight},
-        {picture.x, 0, picture.width, picture.y},
-        {picture.x, top, picture.width, outputHeight - top},
-    };
-    // The scissor and the clear colour are the scenes' and come back as they were.
-    const bool scissored = glIsEnabled(GL_SCISSOR_TEST);
-    GLint scissorBox[4] = {};
-    glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
-    glEnable(GL_SCISSOR_TEST);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    for (const PictureRect& bar : bars) {
-        if (bar.width <= 0 || bar.height <= 0) continue;
-        glScissor(bar.x, bar.y, bar.width, bar.height);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-    glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
-    if (!scissored) glDisable(GL_SCISSOR_TEST);
-}
-
-// A new window size moves the picture; its aspect, and so the scenes'
-// projections, stay as they are.
-static void followSize() {
-    int width = 0, height = 0;
-    SDL_GL_GetDrawableSize(demo.window, &width, &height);
-    if (width == outputWidth && height == outputHeight) return;
-    fitPictureTo(width, height);
-    glViewport(picture.x, picture.y, picture.width, picture.height);
+    renderContext = context;
+    return context;
 }
 
 void shutdownWindow() {
-    if (demo.renderContext) {
-        SDL_GL_MakeCurrent(demo.window, nullptr);
-        SDL_GL_DeleteContext(demo.renderContext);
-        demo.renderContext = nullptr;
+    if (renderContext) {
+        SDL_GL_MakeCurrent(mainWindow, nullptr);
+        SDL_GL_DeleteContext(renderContext);
+        renderContext = nullptr;
     }
     restoreDisplayAtExit();
 }
@@ -291,8 +208,13 @@ void windowProc(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) postQuitMessage(0);
         if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && followWindowSize &&
-            demo.renderContext)
-            followSize();
+            renderContext) {
+            // A new window size moves the picture; its aspect, and so the
+            // scenes' projections, stay as they are.
+            int width = 0, height = 0;
+            SDL_GL_GetDrawableSize(mainWindow, &width, &height);
+            followOutputSize(width, height);
+        }
         break;
     case SDL_QUIT: // the last window closed, or an interrupt or terminate signal
         postQuitMessage(0);

@@ -1,8 +1,6 @@
 // The one window and its OpenGL context, on SDL2.
 #pragma once
 
-#include "app/picture_rect.h"
-
 union SDL_Event;
 struct SDL_Window;
 
@@ -13,7 +11,7 @@ enum class DisplayChoice {
     Window,    // a window of the asked size, the display left as it is
 };
 
-// Creates the window and makes the sphere quadric. ExactMode and Window get a
+// Creates the window. ExactMode and Window get a
 // width x height client area, Desktop the whole screen. Null, with the reason
 // on standard error, when there is no display (SDL's invisible offscreen
 // fallback counts as none) or the window cannot be created.
@@ -26,25 +24,11 @@ SDL_Window* createMainWindow(const char* title, int width, int height, bool full
 void finishFullScreen();
 // Checks that an exact 640 x 480 mode in the desktop's format exists.
 void enterFullScreenMode();
-// Creates the rendering context for the window and makes it current.
-bool setupPixelFormat(SDL_Window* window);
-// Context, depth test and the fixed perspective view, for a width x height
-// window: the picture fills the window's largest centred 4:3 rectangle.
-void initRendering(int width, int height);
-// What initRendering sets in the current context, with or without a window:
-// the depth test, the picture in the largest centred 4:3 rectangle of a
-// width x height output, and the view.
-void initView(int width, int height);
-// Viewport and 45-degree perspective for width x height; height 0 counts as 1.
-void resizeView(int width, int height);
-// The same for a picture in rect: the viewport there, the aspect its own.
-void placeView(const PictureRect& rect);
-// Keeps a window's bars black once a frame has been drawn, before the swap:
-// the scenes' own clears blacken them as long as they clear with black, so
-// this clears them again only when the frame left another clear colour set.
-// Does nothing when the picture fills the window.
-void clearBars();
-// Releases the context and, when full screen, restores the display and cursor.
+// Creates the rendering context for the window and makes it current; null,
+// after its message box, when there is none.
+void* setupPixelFormat(SDL_Window* window);
+// Releases the context setupPixelFormat made and, when full screen, restores
+// the display and cursor.
 void shutdownWindow();
 // Escape and the close request post the quit request; nothing else does anything.
 void windowProc(const SDL_Event& event);

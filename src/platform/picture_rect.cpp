@@ -1,4 +1,4 @@
-#include "app/picture_rect.h"
+#include "platform/picture_rect.h"
 
 #include <cstdint>
 
