@@ -1,12 +1,10 @@
 // The floors the scenes' frame rates are measured against, in a window like
-// the demo's on the same display: a frame that only clears and swaps, and a
-// frame that only draws the monster scene's ball (a textured 128 x 128
-// gluSphere, blended and depth-tested as that scene draws it), once at rest
-// size and once tumbling and swelling with the bass frame by frame through
-// the scene's 23-44 s as it does there (the soundtrack heard from 14 s).
-// Beside them, the monster scene whole, frame by frame through its 23-44 s,
-// and the wobble scene as the demo draws it through its 65-80 s,
-// whole and without each of its two big draws, to show what each costs.
+// the demo's on the same display: a frame that only clears and swaps; the
+// monster scene frame by frame through its 23-44 s with the bass of each
+// moment (the soundtrack heard from 14 s), whole and without its ball (the
+// scene leaves the ball out when there is no quadric); and the wobble scene
+// as the demo draws it through its 65-80 s, whole and without each of its two
+// big draws. The differences are what each big draw costs.
 // Usage: bench_frame_floor [SECONDS] from the folder that holds data/, with a
 // display (bench/all runs it under Xvfb). Prints frames per second, the median
 // of five stretches.
@@ -33,35 +31,6 @@ static void clearOnly() {
 }
 
 static std::vector<float> soundtrack;
-static bool swelling = false;
-static int ballFrame = 0;
-
-// The monster scene's ball with nothing else on screen: at a fixed moment and
-// rest size, or (swelling) at the next 60 fps frame of the scene's window.
-static void ballOnly() {
-    float t = 30.0f, s = 1.0f;
-    if (swelling) {
-        t = 23.0f + float(ballFrame++ % (21 * 60)) / 60.0f;
-        float spectrum[spectrumBands];
-        offlineSpectrum(soundtrack, double(t) - 14.0, spectrum);
-        s = spectrum[0] + spectrum[0] + 1.0f;
-    }
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_LIGHTING);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glTranslatef(-3.5f, -2.5f, -14.0f);
-    glRotatef(t * 60.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(t * 30.0f, 0.0f, 1.0f, 0.0f);
-    glRotatef(t * 60.0f, 0.0f, 0.0f, 1.0f);
-    glBindTexture(GL_TEXTURE_2D, demo.pngTextures.pokeball);
-    glScalef(s, s, s);
-    gluSphere(demo.sphereQuadric, double(1.3f), 128, 128);
-}
 
 // The wobble scene at the next 60 fps frame of its window, with the bass of
 // the moment (none without a soundtrack).
@@ -74,7 +43,7 @@ static void wobbleScene() {
 }
 
 // The monster scene whole at the next 60 fps frame of its window, the same
-// way, to set beside its ball alone.
+// way; with no quadric it is drawn without its ball.
 static int monsterFrame = 0;
 static void monsterScene() {
     const float t = 23.0f + float(monsterFrame++ % (21 * 60)) / 60.0f;
@@ -108,19 +77,20 @@ int main(int argc, char** argv) {
     SDL_Window* window = createMainWindow("frame floor", 640, 480, false);
     if (!window) return 1;
     loadResources(window);
-    if (!demo.sphereQuadric || !demo.pngTextures.pokeball) {
-        std::fprintf(stderr, "no quadric or no ball texture\n");
+    if (!demo.sphereQuadric) {
+        std::fprintf(stderr, "no quadric\n");
         return 1;
     }
+    decodeMonoFile(soundtrackFile, soundtrack);
     std::printf("clear and swap only     %8.1f frames/s\n", frameRate(window, clearOnly, seconds));
-    std::printf("monster ball only       %8.1f frames/s\n", frameRate(window, ballOnly, seconds));
-    if (decodeMonoFile("data/sound/pokemon.mp3", soundtrack)) {
-        swelling = true;
-        std::printf("monster ball, swelling  %8.1f frames/s\n",
-                    frameRate(window, ballOnly, seconds));
-    }
     std::printf("monster scene           %8.1f frames/s\n",
                 frameRate(window, monsterScene, seconds));
+    GLUquadric* const ball = demo.sphereQuadric;
+    demo.sphereQuadric = nullptr;
+    monsterFrame = 0;
+    std::printf("monster scene, no ball  %8.1f frames/s\n",
+                frameRate(window, monsterScene, seconds));
+    demo.sphereQuadric = ball;
     // An empty container draws nothing: the scene without its ball, then
     // without its box.
     std::printf("wobble scene            %8.1f frames/s\n",

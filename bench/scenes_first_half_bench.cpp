@@ -71,31 +71,10 @@ void MonsterIntroWithoutBall(benchmark::State& state) {
     demo.sphereQuadric = ballQuadric;
 }
 
-// The ball alone, as the scene draws it (128 x 128, radius 1.3), scaled by
-// the argument in percent: 150 as at a moderate bass, 10 to cover a few
-// pixels only. Equal rates at both sizes mean vertices, not pixels, bound it.
-void BallAlone(benchmark::State& state) {
-    prepare();
-    const float scale = float(state.range(0)) / 100.0f;
-    for (auto _ : state) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        glTranslatef(-3.5f, -2.5f, -14.0f);
-        glRotatef(34.5f * 60.0f, 1.0f, 0.0f, 0.0f);
-        glScalef(scale, scale, scale);
-        glBindTexture(GL_TEXTURE_2D, demo.pngTextures.pokeball);
-        gluSphere(ballQuadric, double(1.3f), 128, 128);
-        glFinish();
-    }
-    state.counters["fps"] =
-        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
-}
-
 } // namespace
 
 BENCHMARK(IntroSlides)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(GlidingOverlay)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(MonsterIntro)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(MonsterIntroWithoutBall)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BallAlone)->Arg(150)->Arg(10)->MinTime(2.0)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
