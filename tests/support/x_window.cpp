@@ -105,12 +105,37 @@ static bool managerAnnounced(const VirtualDisplay& display) {
     return found;
 }
 
+// A window manager announces itself before it has loaded its theme and
+// taken over the screen, and a map request made in between may be lost. It
+// is ready once it puts a window of ours on the screen; the request is made
+// again until it does.
+static bool managerMapsWindows(const VirtualDisplay& display,
+                               std::chrono::steady_clock::time_point end) {
+    Display* x = openDisplay(display);
+    if (!x) return false;
+    const Window probe = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 16, 16, 0, 0, 0);
+    bool shown = false;
+    for (int turn = 0; !shown && std::chrono::steady_clock::now() < end; turn++) {
+        if (turn % 10 == 0) {
+            XMapWindow(x, probe);
+            XFlush(x);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        XWindowAttributes attributes{};
+        shown = XGetWindowAttributes(x, probe, &attributes) && attributes.map_state == IsViewable;
+    }
+    XDestroyWindow(x, probe);
+    XCloseDisplay(x);
+    return shown;
+}
+
 bool startWindowManager(const VirtualDisplay& display, DemoProcess& manager,
                         const std::string& program, double seconds) {
     if (!startProcess(manager, program, "/tmp", {"DISPLAY=" + display.name})) return false;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const auto end = std::chrono::steady_clock::now() +
+                     std::chrono::milliseconds(static_cast<long>(seconds * 1000));
     while (std::chrono::steady_clock::now() < end) {
-        if (managerAnnounced(display)) return true;
+        if (managerAnnounced(display)) return managerMapsWindows(display, end);
         if (!isRunning(manager)) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

@@ -19,6 +19,7 @@ bool windowHasState(const VirtualDisplay& display, unsigned long window, const s
 // The pixels the window shows now, as RGB rows, top row first.
 bool readWindowImage(const VirtualDisplay& display, unsigned long window, Still& image);
 // Starts a window manager program (e.g. "openbox") on the display and waits
-// until it has announced itself on the root window; false after seconds.
+// until it has announced itself on the root window and maps windows; false
+// after seconds.
 bool startWindowManager(const VirtualDisplay& display, DemoProcess& manager,
                         const std::string& program, double seconds);
