@@ -73,9 +73,7 @@ void renderFrame() {
     SDL_GL_SwapWindow(demo.window);
 }
 
-static void ignorePlayRequest(unsigned) {}
-
-void drawStateFramesBefore(float t) {
+std::vector<float> timelineEdges() {
     std::vector<float> edges;
     for (const ElementWindow& window : elementWindows) {
         edges.push_back(window.from);
@@ -85,9 +83,17 @@ void drawStateFramesBefore(float t) {
         edges.push_back(window.from);
         if (std::isfinite(window.to)) edges.push_back(window.to);
     }
-    edges.push_back(t);
     std::sort(edges.begin(), edges.end());
     edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    return edges;
+}
+
+static void ignorePlayRequest(unsigned) {}
+
+void drawStateFramesBefore(float t) {
+    std::vector<float> edges = timelineEdges();
+    const auto at = std::lower_bound(edges.begin(), edges.end(), t);
+    if (at == edges.end() || *at != t) edges.insert(at, t);
     // The frames stand in for ones already drawn: the music is not theirs to
     // start, and their pixels are never seen, so they fill one pixel only (no
     // scene sets the viewport, so putting it back restores everything).

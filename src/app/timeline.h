@@ -2,6 +2,8 @@
 // and the capture tool.
 #pragma once
 
+#include <vector>
+
 struct SceneWindow {
     float from; // exclusive
     float to;   // exclusive
@@ -23,6 +25,10 @@ void setPlayRequestHandler(PlayRequestHandler handler);
 // One live frame: the spectrum, the frame at the clock's time, the bars kept
 // black, the swap.
 void renderFrame();
+
+// Every time at which a scene or an element window opens or closes, in
+// order, each once; the end of the last window (never) is left out.
+std::vector<float> timelineEdges();
 
 // Draws, without swapping and without a play request, the frames whose
 // OpenGL state a run that had played up to time t would have left: the last

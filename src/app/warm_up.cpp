@@ -2,29 +2,17 @@
 
 #include <GL/gl.h>
 #include <algorithm>
-#include <cmath>
 #include <vector>
 
 #include "app/timeline.h"
 #include "resources/demo_state.h"
-#include "scenes/element_times.h"
 
 // One moment in the middle of every stretch between two edges of the scene
 // and element windows, from the first edge after 0 s up to the end: every scene with every set of
 // its elements. A moment is drawn as the timeline draws it, without the music's play request.
 static const std::vector<float>& moments() {
     static const std::vector<float> middles = [] {
-        std::vector<float> edges;
-        for (const SceneWindow& window : timeline) {
-            edges.push_back(window.from);
-            if (std::isfinite(window.to)) edges.push_back(window.to);
-        }
-        for (const ElementWindow& window : elementWindows) {
-            edges.push_back(window.from);
-            edges.push_back(window.to);
-        }
-        std::sort(edges.begin(), edges.end());
-        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+        const std::vector<float> edges = timelineEdges();
         std::vector<float> list;
         // The stretch from 0 s is the black opening the warm-up is drawn in.
         for (size_t i = 1; i < edges.size(); i++)

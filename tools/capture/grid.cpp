@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "app/timeline.h"
-#include "scenes/element_times.h"
 
 // Tolerance for times typed in decimal that lie on the grid (2.5 at 60 fps).
 static constexpr double onGrid = 1e-6;
@@ -38,19 +37,10 @@ float musicStartTime(int fps) {
 }
 
 std::vector<int64_t> framesBefore(float t, int fps) {
-    // Every edge of an element window inside a scene, and of the scenes.
-    std::vector<float> edges;
-    for (const ElementWindow& window : elementWindows) {
-        edges.push_back(window.from);
-        edges.push_back(window.to);
-    }
-    for (const SceneWindow& window : timeline) {
-        edges.push_back(window.from);
-        if (std::isfinite(window.to)) edges.push_back(window.to);
-    }
     std::vector<int64_t> frames;
     const int64_t previous = lastGridFrameBefore(t, fps);
-    for (float edge : edges) {
+    // Every edge of an element window inside a scene, and of the scenes.
+    for (float edge : timelineEdges()) {
         const int64_t k = lastGridFrameBefore(edge, fps);
         if (k >= 0 && k < previous) frames.push_back(k);
     }
