@@ -74,7 +74,7 @@ static double frameRate(SDL_Window* window, void (*draw)(), double seconds) {
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
-    SDL_Window* window = createMainWindow("frame floor", 640, 480, false);
+    SDL_Window* window = createMainWindow("frame floor", DisplayChoice::Window, 640, 480);
     if (!window) return 1;
     loadResources(window);
     if (!demo.sphereQuadric) {

@@ -34,15 +34,18 @@ static int loop() {
     return exitCode;
 }
 
-int runMainLoop() {
+static void openMusic() {
     openAudioDevice();
     demo.musicStream = createMusicStream(soundtrackFile);
+}
+
+int runMainLoop() {
+    openMusic();
     return loop();
 }
 
 int runMainLoopFrom(double from) {
-    openAudioDevice();
-    demo.musicStream = createMusicStream(soundtrackFile);
+    openMusic();
     drawStateFramesBefore(float(from));
     if (from > musicStart) playMusicFrom(demo.musicStream, from - musicStart);
     demo.frameTimer.restartAt(from);

@@ -90,6 +90,13 @@ std::vector<float> timelineEdges() {
 
 static void ignorePlayRequest(unsigned) {}
 
+void drawFrameWithoutPlayAt(float t) {
+    const PlayRequestHandler handler = playRequestHandler;
+    playRequestHandler = ignorePlayRequest;
+    drawFrameAt(t);
+    playRequestHandler = handler;
+}
+
 void drawStateFramesBefore(float t) {
     std::vector<float> edges = timelineEdges();
     const auto at = std::lower_bound(edges.begin(), edges.end(), t);
@@ -97,15 +104,12 @@ void drawStateFramesBefore(float t) {
     // The frames stand in for ones already drawn: the music is not theirs to
     // start, and their pixels are never seen, so they fill one pixel only (no
     // scene sets the viewport, so putting it back restores everything).
-    const PlayRequestHandler handler = playRequestHandler;
-    playRequestHandler = ignorePlayRequest;
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     glViewport(viewport[0], viewport[1], 1, 1);
     for (float edge : edges) {
         if (edge > t || edge <= 0.0f) continue;
-        drawFrameAt(std::nextafter(edge, 0.0f));
+        drawFrameWithoutPlayAt(std::nextafter(edge, 0.0f));
     }
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    playRequestHandler = handler;
 }

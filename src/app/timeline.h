@@ -30,6 +30,9 @@ void renderFrame();
 // order, each once; the end of the last window (never) is left out.
 std::vector<float> timelineEdges();
 
+// The frame at t as drawFrameAt draws it, without the music's play request:
+// a frame that stands in for one the run draws at another moment.
+void drawFrameWithoutPlayAt(float t);
 // Draws, without swapping and without a play request, the frames whose
 // OpenGL state a run that had played up to time t would have left: the last
 // frame before each scene and element window that opens or closes before t,

@@ -33,14 +33,6 @@ static const SceneWindow* sceneAt(float t) {
     return nullptr;
 }
 
-static void drawMoment(float t) {
-    if (const SceneWindow* window = sceneAt(t)) {
-        glEnable(GL_TEXTURE_2D);
-        setClocks(t);
-        window->routine();
-    }
-}
-
 int warmUpPieceCount() {
     return int(moments().size());
 }
@@ -65,8 +57,8 @@ void drawWarmUpPiece(int piece) {
     glViewport(view[0], view[1], std::max(1, view[2] / 4), std::max(1, view[3] / 4));
     // A scene's first frame inherits what the scene before it left.
     if (piece > 0 && sceneAt(at[size_t(piece) - 1]) != sceneAt(at[size_t(piece)]))
-        drawMoment(at[size_t(piece) - 1]);
-    drawMoment(at[size_t(piece)]);
+        drawFrameWithoutPlayAt(at[size_t(piece) - 1]);
+    drawFrameWithoutPlayAt(at[size_t(piece)]);
     for (GLenum stack : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
         glMatrixMode(stack);
         glPopMatrix();

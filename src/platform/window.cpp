@@ -171,11 +171,6 @@ SDL_Window* createMainWindow(const char* title, DisplayChoice choice, int width,
     return createWindowAt(title, choice, 0, 0, width, height);
 }
 
-SDL_Window* createMainWindow(const char* title, int width, int height, bool fullScreen) {
-    const DisplayChoice choice = fullScreen ? DisplayChoice::ExactMode : DisplayChoice::Window;
-    return createWindowAt(title, choice, 0, 0, width, height);
-}
-
 void* setupPixelFormat(SDL_Window* window) {
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {

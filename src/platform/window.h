@@ -16,8 +16,6 @@ enum class DisplayChoice {
 // on standard error, when there is no display (SDL's invisible offscreen
 // fallback counts as none) or the window cannot be created.
 SDL_Window* createMainWindow(const char* title, DisplayChoice choice, int width, int height);
-// The same, ExactMode when fullScreen is set, otherwise a window at the top left.
-SDL_Window* createMainWindow(const char* title, int width, int height, bool fullScreen);
 // Makes the window full screen where creating it left that for after the
 // first frame (the desktop already at the mode); the opening's first two
 // seconds are black, so the time SDL takes over it is not seen.
