@@ -1,6 +1,7 @@
 #include "app/main_loop.h"
 
 #include <SDL.h>
+#include <cstdio>
 
 #include "app/timeline.h"
 #include "platform/window.h"
@@ -35,7 +36,8 @@ static int loop() {
 }
 
 static void openMusic() {
-    openAudioDevice();
+    if (!openAudioDevice())
+        std::fputs("quarnel: no sound device found: the demo plays without sound\n", stderr);
     demo.musicStream = createMusicStream(soundtrackFile);
 }
 
