@@ -6,6 +6,7 @@
 #include "app/timeline.h"
 #include "platform/window.h"
 #include "audio/music.h"
+#include "platform/held_stderr.h"
 #include "platform/quit.h"
 #include "resources/demo_state.h"
 #include "app/warm_up.h"
@@ -35,8 +36,13 @@ static int loop() {
     return exitCode;
 }
 
+// SDL's audio drivers print their search for a device (ALSA with no sound
+// card some ten lines): shown if a device opens, replaced by one line if none does.
 static void openMusic() {
-    if (!openAudioDevice())
+    HeldStderr probing;
+    const bool found = openAudioDevice();
+    probing.release(found);
+    if (!found)
         std::fputs("quarnel: no sound device found: the demo plays without sound\n", stderr);
     demo.musicStream = createMusicStream(soundtrackFile);
 }

@@ -7,13 +7,9 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <vector>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 #include "audio/mp3_reader.h"
 #include "audio/pulled_device.h"
@@ -129,53 +125,11 @@ Device::~Device() {
     if (open) closeDevice();
 }
 
-// While SDL tries its audio drivers, what they write to standard error is
-// held in a file: ALSA alone writes some ten lines when it finds no sound card.
-// Once a device opens, the held text goes out after all (release(true)); when
-// none does, the caller's one line says so instead. Windows' drivers write
-// nothing there.
-struct HeldStderr {
-#ifndef _WIN32
-    std::FILE* held = std::tmpfile();
-    int saved = -1;
-    HeldStderr() {
-        std::fflush(stderr);
-        if (held) saved = dup(STDERR_FILENO);
-        if (saved >= 0 && dup2(fileno(held), STDERR_FILENO) < 0) {
-            close(saved);
-            saved = -1;
-        }
-    }
-    void release(bool show) {
-        if (saved < 0) return;
-        std::fflush(stderr);
-        dup2(saved, STDERR_FILENO);
-        close(saved);
-        saved = -1;
-        if (!show) return;
-        std::rewind(held);
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, held)) > 0;)
-            std::fwrite(buffer, 1, n, stderr);
-    }
-    ~HeldStderr() {
-        release(true);
-        if (held) std::fclose(held);
-    }
-#else
-    void release(bool) {}
-#endif
-};
-
 } // namespace
 
 bool openAudioDevice() {
     if (device.open) return true;
-    HeldStderr probing;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        probing.release(false);
-        return false;
-    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
 
     SDL_AudioSpec want{};
     want.freq = outputRate;
@@ -187,11 +141,9 @@ bool openAudioDevice() {
     // No changes allowed: SDL converts for hardware that wants something else.
     device.id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device.id == 0) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO); // ends SDL's device-watching thread too
-        probing.release(false);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    probing.release(true);
     device.clock = steadySeconds;
     device.open = true;
     // The device runs from now on; streams stay silent until they are played.

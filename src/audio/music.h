@@ -5,9 +5,7 @@
 #include <cstdint>
 
 // Opens the output device (44 100 Hz, stereo). False when there is none; the
-// run is then silent and everything else goes on. What the audio drivers
-// print to standard error while they look for a device is dropped when none
-// is found.
+// run is then silent and everything else goes on.
 bool openAudioDevice();
 // Opens the MP3 file as a stopped stream; decoding happens as it plays.
 // Returns the stream handle, 0 when the file is missing or undecodable.
