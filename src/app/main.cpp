@@ -4,11 +4,13 @@
 
 #include "app/main_loop.h"
 #include "app/options.h"
+#include "platform/display_guard.h"
 #include "platform/window.h"
 #include "resources/demo_state.h"
 #include "resources/load_resources.h"
 
 int main(int argc, char** argv) {
+    if (isDisplayGuardCommand(argc, argv)) return runDisplayGuard(argc, argv);
     // The command line is read before anything opens, so a mistake in it
     // opens no window.
     const ParsedOptions parsed = parseOptions(argc, argv);
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
 
     // The pictures decode on other cores while the window and its context open.
     startPictureDecoding();
+    endRunOnHangUp();
     demo.fullScreen = options.display == DisplayChoice::ExactMode;
     SDL_Window* window =
         createMainWindow("Vormak - Quarnel", options.display, options.width, options.height);

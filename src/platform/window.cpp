@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/display_guard.h"
 #include "platform/message_box.h"
 #include "platform/quit.h"
 #include "platform/view.h"
@@ -45,25 +46,27 @@ static void restoreDisplayAtExit() {
     if (mainWindow) SDL_SetWindowFullscreen(mainWindow, 0);
     SDL_ShowCursor(SDL_ENABLE);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    releaseDisplayGuard(); // the mode is back: the guard has nothing left to do
 }
 
-void enterFullScreenMode() {
+bool enterFullScreenMode() {
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
         showMessageBox("Could Not Enum Display Settings", "Error", nullptr);
-        return;
+        return false;
     }
     // Only an exact 640 x 480 mode in the desktop's format will do.
     int modes = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < modes; i++) {
         SDL_DisplayMode mode;
         if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
-        if (mode.w == 640 && mode.h == 480 && mode.format == desktop.format) return;
+        if (mode.w == 640 && mode.h == 480 && mode.format == desktop.format) return true;
     }
     std::fprintf(stderr, "quarnel: this display has no 640 x 480 mode: --desktop plays full "
                          "screen at the desktop's resolution, --window in a window\n");
     showMessageBox("Display Mode Not Compatible", "Error", nullptr);
     postQuitMessage(0);
+    return false;
 }
 
 // Double-buffered RGBA 8-8-8-8 with a depth buffer of the given size.
@@ -94,8 +97,12 @@ static bool onlyInvisibleVideo() {
 static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x, int y, int width,
                                   int height) {
     nameWindowClass("blint");
+    // The guard starts while SDL opens the display; it only has to be ready
+    // by the switch.
+    if (choice == DisplayChoice::ExactMode) startDisplayGuard();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quarnel: no display: %s\n", SDL_GetError());
+        releaseDisplayGuard();
         return nullptr;
     }
     if (onlyInvisibleVideo()) {
@@ -104,12 +111,18 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
                      "(DISPLAY=\"%s\", WAYLAND_DISPLAY=\"%s\")\n",
                      envOrEmpty("DISPLAY"), envOrEmpty("WAYLAND_DISPLAY"));
         SDL_Quit();
+        releaseDisplayGuard();
         return nullptr;
     }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
     switch (choice) {
     case DisplayChoice::ExactMode:
-        enterFullScreenMode();
+        if (!enterFullScreenMode()) {
+            // Refused: the window opens on the desktop as it is, and the run
+            // ends as soon as the loop starts.
+            releaseDisplayGuard();
+            break;
+        }
         SDL_ShowCursor(SDL_DISABLE);
         displaySwitched = true;
         std::atexit(restoreDisplayAtExit);
@@ -123,7 +136,16 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
             SDL_GetDisplayBounds(0, &screen);
             x = screen.x;
             y = screen.y;
+            releaseDisplayGuard();
         } else {
+            // X11 and Windows switch the whole display (a Wayland compositor
+            // only pretends to, for this window): the guard, ready before the
+            // switch, gives the desktop its mode back if the demo cannot.
+            const char* driver = SDL_GetCurrentVideoDriver();
+            if (SDL_strcmp(driver, "x11") == 0 || SDL_strcmp(driver, "windows") == 0)
+                displayGuardReady();
+            else
+                releaseDisplayGuard();
             flags |= SDL_WINDOW_FULLSCREEN;
         }
         break;

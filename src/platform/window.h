@@ -20,8 +20,10 @@ SDL_Window* createMainWindow(const char* title, DisplayChoice choice, int width,
 // first frame (the desktop already at the mode); the opening's first two
 // seconds are black, so the time SDL takes over it is not seen.
 void finishFullScreen();
-// Checks that an exact 640 x 480 mode in the desktop's format exists.
-void enterFullScreenMode();
+// Checks that an exact 640 x 480 mode in the desktop's format exists; when
+// not, shows "Display Mode Not Compatible", posts the quit request and
+// returns false.
+bool enterFullScreenMode();
 // Creates the rendering context for the window and makes it current; null,
 // after its message box, when there is none.
 void* setupPixelFormat(SDL_Window* window);

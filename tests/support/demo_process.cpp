@@ -20,9 +20,11 @@ using Clock = std::chrono::steady_clock;
 static void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 VirtualDisplay::~VirtualDisplay() {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+    if (!scratch.empty()) fs::remove_all(scratch);
 }
 
 bool startVirtualDisplay(VirtualDisplay& display, int width, int height, int depth,

@@ -5,10 +5,12 @@
 #include <sys/types.h>
 #include <vector>
 
-// An Xvfb server on a free display, stopped when this goes away.
+// An X server (Xvfb, or Xorg for mode switches) on a free display, stopped
+// when this goes away, with its scratch folder.
 struct VirtualDisplay {
     pid_t pid = -1;
-    std::string name; // ":NN"
+    std::string name;    // ":NN"
+    std::string scratch; // removed with the server; empty when there is none
     VirtualDisplay() = default;
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
