@@ -4,13 +4,12 @@
 // when the demo is gone without having said the desktop is as it was.
 #pragma once
 
-// Starts the guard (on X11: this program again, as a second process) without
-// waiting for it; called before the display system opens, so the two start
-// side by side.
-void startDisplayGuard();
-// Waits until the guard has noted the desktop's mode: called just before the
-// switch. False when there is no guard (no display, no way to restore one).
-bool displayGuardReady();
+// Starts the guard and waits until it has noted the desktop's mode (on X11
+// this program again, as a second process, ready in a few milliseconds):
+// called only when the display is about to be switched. False when there is
+// no guard (no way to reach the display, or on Windows itself, which needs
+// none).
+bool startDisplayGuard();
 // Tells the guard that the desktop has its own mode (never switched, or given
 // back): it ends without touching the display. Idempotent.
 void releaseDisplayGuard();

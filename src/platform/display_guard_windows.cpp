@@ -22,8 +22,10 @@ static bool underWine() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
-void startDisplayGuard() {
-    if (doneEvent || !underWine()) return;
+// The watchdog needs no note of the mode (the registry's is the desktop's),
+// so there is nothing to wait for once it is started.
+bool startDisplayGuard() {
+    if (doneEvent || !underWine()) return doneEvent != nullptr;
     // The watchdog inherits the event and a handle on this process, so it
     // notices the end of a process that was killed before it even started.
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -32,7 +34,7 @@ void startDisplayGuard() {
     if (!done || !DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(),
                                   &self, SYNCHRONIZE, TRUE, 0)) {
         if (done) CloseHandle(done);
-        return;
+        return false;
     }
     wchar_t program[MAX_PATH];
     wchar_t commandLine[MAX_PATH + 64];
@@ -51,16 +53,12 @@ void startDisplayGuard() {
     CloseHandle(self);
     if (!started) {
         CloseHandle(done);
-        return;
+        return false;
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     doneEvent = done;
-}
-
-// The watchdog needs no note of the mode: the registry's is the desktop's.
-bool displayGuardReady() {
-    return doneEvent != nullptr;
+    return true;
 }
 
 void releaseDisplayGuard() {

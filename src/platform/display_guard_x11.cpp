@@ -31,11 +31,10 @@ static const char doneByte = 'd';
 // The demo's end of the socket; -1 when there is no guard or it was released.
 static int guardSocket = -1;
 
-void startDisplayGuard() {
-    const char* display = std::getenv("DISPLAY");
-    if (guardSocket >= 0 || !display || !*display) return;
+// Starts the guard with its end of a new socket; false if it cannot start.
+static bool spawnGuard() {
     int ends[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return false;
     char fdText[16];
     std::snprintf(fdText, sizeof fdText, "%d", ends[1]);
     // posix_spawn, not fork: the picture workers already run, and only an
@@ -66,10 +65,12 @@ void startDisplayGuard() {
         guardSocket = ends[0];
     else
         close(ends[0]);
+    return started;
 }
 
-bool displayGuardReady() {
-    if (guardSocket < 0) return false;
+bool startDisplayGuard() {
+    if (guardSocket >= 0) return true;
+    if (!spawnGuard()) return false;
     // The guard needs no more than opening the display and one RandR query;
     // a guard that has not answered in five seconds is taken for absent.
     pollfd ready{guardSocket, POLLIN, 0};

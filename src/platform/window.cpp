@@ -97,12 +97,8 @@ static bool onlyInvisibleVideo() {
 static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x, int y, int width,
                                   int height) {
     nameWindowClass("blint");
-    // The guard starts while SDL opens the display; it only has to be ready
-    // by the switch.
-    if (choice == DisplayChoice::ExactMode) startDisplayGuard();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quarnel: no display: %s\n", SDL_GetError());
-        releaseDisplayGuard();
         return nullptr;
     }
     if (onlyInvisibleVideo()) {
@@ -111,7 +107,6 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
                      "(DISPLAY=\"%s\", WAYLAND_DISPLAY=\"%s\")\n",
                      envOrEmpty("DISPLAY"), envOrEmpty("WAYLAND_DISPLAY"));
         SDL_Quit();
-        releaseDisplayGuard();
         return nullptr;
     }
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
@@ -120,7 +115,6 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
         if (!enterFullScreenMode()) {
             // Refused: the window opens on the desktop as it is, and the run
             // ends as soon as the loop starts.
-            releaseDisplayGuard();
             break;
         }
         SDL_ShowCursor(SDL_DISABLE);
@@ -136,16 +130,14 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
             SDL_GetDisplayBounds(0, &screen);
             x = screen.x;
             y = screen.y;
-            releaseDisplayGuard();
         } else {
             // X11 and Windows switch the whole display (a Wayland compositor
-            // only pretends to, for this window): the guard, ready before the
-            // switch, gives the desktop its mode back if the demo cannot.
+            // only pretends to, for this window): a guard, started only now
+            // that a switch is certain and ready before it, gives the desktop
+            // its mode back if the demo cannot.
             const char* driver = SDL_GetCurrentVideoDriver();
             if (SDL_strcmp(driver, "x11") == 0 || SDL_strcmp(driver, "windows") == 0)
-                displayGuardReady();
-            else
-                releaseDisplayGuard();
+                startDisplayGuard();
             flags |= SDL_WINDOW_FULLSCREEN;
         }
         break;
