@@ -6,7 +6,6 @@
 #include "app/options.h"
 #include "platform/display_guard.h"
 #include "platform/window.h"
-#include "resources/demo_state.h"
 #include "resources/load_resources.h"
 
 int main(int argc, char** argv) {
@@ -31,7 +30,6 @@ int main(int argc, char** argv) {
     // The pictures decode on other cores while the window and its context open.
     startPictureDecoding();
     endRunOnHangUp();
-    demo.fullScreen = options.display == DisplayChoice::ExactMode;
     SDL_Window* window =
         createMainWindow("Vormak - Quarnel", options.display, options.width, options.height);
     if (!window) return 1;

@@ -31,7 +31,6 @@ static int loop() {
         }
     }
     shutdownWindow();
-    demo.renderContext = nullptr;
     closeAudio();
     return exitCode;
 }

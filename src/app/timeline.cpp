@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/view.h"
+#include "platform/window.h"
 #include "audio/music.h"
 #include "platform/quit.h"
 #include "resources/demo_state.h"
@@ -70,7 +71,7 @@ void renderFrame() {
     fetchSpectrum(demo.musicStream, demo.spectrum);
     drawFrameAt(demo.frameTimer.elapsedSeconds());
     clearBars();
-    SDL_GL_SwapWindow(demo.window);
+    SDL_GL_SwapWindow(mainWindowHandle());
 }
 
 std::vector<float> timelineEdges() {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 struct FrameTimer {
-    int64_t startCount = 0;       // steady-clock ticks at construction
+    int64_t startCount = 0;       // steady-clock ticks at demo time 0: construction or restartAt
     double secondsPerCount = 0.0; // length of one tick in seconds
 
     FrameTimer();

@@ -185,6 +185,10 @@ SDL_Window* createMainWindow(const char* title, DisplayChoice choice, int width,
     return createWindowAt(title, choice, 0, 0, width, height);
 }
 
+SDL_Window* mainWindowHandle() {
+    return mainWindow;
+}
+
 void* setupPixelFormat(SDL_Window* window) {
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {

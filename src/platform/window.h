@@ -16,6 +16,9 @@ enum class DisplayChoice {
 // on standard error, when there is no display (SDL's invisible offscreen
 // fallback counts as none) or the window cannot be created.
 SDL_Window* createMainWindow(const char* title, DisplayChoice choice, int width, int height);
+// The window createMainWindow made, null before it or when it failed: the
+// one handle, for the swap and as the owner of message boxes.
+SDL_Window* mainWindowHandle();
 // Makes the window full screen where creating it left that for after the
 // first frame (the desktop already at the mode); the opening's first two
 // seconds are black, so the time SDL takes over it is not seen.

@@ -16,17 +16,14 @@
 #include "resources/picture_prefetch.h"
 
 void loadResources(SDL_Window* window) {
-    demo.window = window;
     int width = 0, height = 0;
     SDL_GetWindowSize(window, &width, &height);
-    demo.clientRect = ClientRect{0, 0, width, height};
-    initRendering(demo.clientRect.right, demo.clientRect.bottom);
+    initRendering(window, width, height);
     loadTexturesAndModels();
 }
 
-void initRendering(int width, int height) {
-    demo.renderContext = setupPixelFormat(demo.window);
-    if (!demo.renderContext) postQuitMessage(0);
+void initRendering(SDL_Window* window, int width, int height) {
+    if (!setupPixelFormat(window)) postQuitMessage(0);
     initContextState(width, height);
 }
 
@@ -40,7 +37,7 @@ void initContextState(int width, int height) {
 // exit code 1 and the desktop's mode given back by the window's exit handler.
 static JpegImage takeJpegOrEndRun(const char* file, JpegRead& read) {
     if (!read.opened) {
-        showMessageBox("Unable to load JPG File!", "Error", demo.window);
+        showMessageBox("Unable to load JPG File!", "Error", mainWindowHandle());
         std::exit(1);
     }
     if (!read.decoded) {

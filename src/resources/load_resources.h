@@ -3,11 +3,11 @@
 
 struct SDL_Window;
 
-// Stores the window, makes the rendering context and loads the data set.
+// Makes the window's rendering context and loads the data set.
 void loadResources(SDL_Window* window);
-// Makes the window's rendering context (a quit is posted when there is none)
-// and gives it the state every context starts with.
-void initRendering(int width, int height);
+// Makes the rendering context of a width x height window (a quit is posted
+// when there is none) and gives it the state every context starts with.
+void initRendering(SDL_Window* window, int width, int height);
 // The state every context of the demo starts with, the window's, the capture
 // tool's or a test's: the depth test, the picture in the largest centred 4:3
 // rectangle of a width x height output under the fixed 45-degree view, and
