@@ -10,23 +10,23 @@
 #include <vector>
 
 #include "app/timeline.h"
-#include "platform/view.h"
 #include "platform/headless_gl.h"
 #include "resources/demo_state.h"
+#include "resources/load_resources.h"
 #include "scenes/scenes.h"
 #include "scene_bench.h"
 
 namespace {
 
-// One context and one set of pictures for every benchmark; the quadric as
-// the window makes it.
+// One context and one set of pictures for every benchmark; the context's
+// first state and the quadric as every context of the demo gets them.
 GLUquadric* ballQuadric = nullptr;
 void prepare() {
     static HeadlessGl gl;
     if (gl.display) return;
     if (!createHeadlessGl(gl, 640, 480)) std::exit(1);
-    glEnable(GL_DEPTH_TEST);
-    resizeView(640, 480);
+    initContextState(640, 480);
+    ballQuadric = demo.sphereQuadric;
     demo.jpegTextures[0] = jpegLike(512, 120);
     demo.jpegTextures[1] = jpegLike(256, 90);
     for (int slot = 4; slot < 7; ++slot)
@@ -37,10 +37,6 @@ void prepare() {
          {&p.clawomon, &p.clawtekst, &p.clawskills, &p.corvumon, &p.corvtekst, &p.corvskills})
         *slot = pngLike(256, 180, 160);
     p.pokeball = pngLike(256, 220, 255);
-    ballQuadric = gluNewQuadric();
-    gluQuadricNormals(ballQuadric, GLU_SMOOTH);
-    gluQuadricTexture(ballQuadric, GL_TRUE);
-    demo.sphereQuadric = ballQuadric;
 }
 
 // One scene at a fixed moment, with some bass.
