@@ -40,15 +40,18 @@ int warmUpPieceCount() {
 void drawWarmUpPiece(int piece) {
     const std::vector<float>& at = moments();
     if (piece < 0 || piece >= int(at.size())) return;
-    // Every attribute, client attribute and matrix stack the scenes touch,
-    // and the clocks they read, come back as they were.
+    // Every attribute, client attribute and matrix the scenes touch, and the
+    // clocks they read, come back as they were. The matrices are copied out,
+    // not pushed: OpenGL 1.1 promises only two levels of the projection and
+    // texture stacks, and the scenes push those themselves.
     const float clock = demo.demoTime;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-    for (GLenum stack : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
-        glMatrixMode(stack);
-        glPushMatrix();
-    }
+    const GLenum modes[3] = {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW};
+    const GLenum reads[3] = {GL_PROJECTION_MATRIX, GL_TEXTURE_MATRIX, GL_MODELVIEW_MATRIX};
+    GLfloat matrices[3][16] = {};
+    for (int i = 0; i < 3; i++)
+        glGetFloatv(reads[i], matrices[i]);
     // A quarter of the picture's width and height: the programs llvmpipe
     // builds do not depend on the viewport, and a sixteenth of the pixels
     // keeps each piece's frame short.
@@ -59,9 +62,9 @@ void drawWarmUpPiece(int piece) {
     if (piece > 0 && sceneAt(at[size_t(piece) - 1]) != sceneAt(at[size_t(piece)]))
         drawFrameWithoutPlayAt(at[size_t(piece) - 1]);
     drawFrameWithoutPlayAt(at[size_t(piece)]);
-    for (GLenum stack : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
-        glMatrixMode(stack);
-        glPopMatrix();
+    for (int i = 0; i < 3; i++) {
+        glMatrixMode(modes[i]);
+        glLoadMatrixf(matrices[i]);
     }
     glPopClientAttrib();
     glPopAttrib(); // the matrix mode too
