@@ -1,6 +1,8 @@
 // The message loop: one event per turn, a frame whenever none waits.
 #pragma once
 
+#include <cstdint>
+
 // Opens the soundtrack, turns until the quit request, shuts the window down
 // and returns the quit request's code.
 int runMainLoop();
@@ -8,3 +10,13 @@ int runMainLoop();
 // starts, as if the run had played up to there: the OpenGL state its frames
 // would have left, and the music `from` - 14 seconds in when it has begun.
 int runMainLoopFrom(double from);
+
+// The music of a run that starts at demo time `from`, with the soundtrack
+// open: `from` - 14 seconds in when the music has begun by then. When the
+// soundtrack cannot be moved there, standard error says so and the run plays
+// without music (musicStream 0).
+void startMusicAt(double from);
+using MusicSeek = bool (*)(uint32_t stream, double seconds);
+// Replaces the seek startMusicAt makes (playMusicFrom) with another, for
+// tests; null restores it.
+void setMusicSeek(MusicSeek seek);

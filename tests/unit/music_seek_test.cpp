@@ -1,4 +1,5 @@
-// Starting the soundtrack part-way in, as a run started late does.
+// Starting the soundtrack part-way in, as a run started late does, and again
+// from its beginning, as a looping run does.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "app/main_loop.h"
 #include "audio/decode.h"
 #include "audio/music.h"
 #include "audio/pulled_device.h"
 #include "mp3_files.h"
+#include "resources/demo_state.h"
 
 static double fakeClock() {
     return 0.0;
@@ -25,9 +28,9 @@ static std::vector<float> chirp(double seconds, int rate) {
     return samples;
 }
 
-// The whole file decoded at 44 100 Hz is the reference; the seeked stream must
-// hand over the same sound from the asked second on, whatever the file's rate
-// (a resampled file may differ a little while its converter warms up).
+// The whole file decoded at 44 100 Hz is the reference; the stream of a run
+// started at 15.5 s must hand over the same sound from 1.5 s on, whatever the
+// file's rate (a resampled file may differ a little while its converter warms up).
 TEST(MusicSeek, PlaysFromTheAskedSecondAtAnyRateAndNotPastTheEnd) {
     for (int fileRate : {44100, 22050}) {
         const std::string path = testing::TempDir() + "quarnel_seek.mp3";
@@ -39,7 +42,8 @@ TEST(MusicSeek, PlaysFromTheAskedSecondAtAnyRateAndNotPastTheEnd) {
         ASSERT_TRUE(openPulledAudioDevice(fakeClock));
         const uint32_t stream = createMusicStream(path.c_str());
         ASSERT_NE(stream, 0u);
-        ASSERT_TRUE(playMusicFrom(stream, 1.5));
+        demo.musicStream = stream;
+        startMusicAt(15.5);
         std::vector<float> heard(2 * 8192);
         pullAudio(heard.data(), 8192);
         const size_t start = 66150; // 1.5 s at 44 100 Hz
@@ -61,4 +65,29 @@ TEST(MusicSeek, PlaysFromTheAskedSecondAtAnyRateAndNotPastTheEnd) {
         closeAudio();
         std::remove(path.c_str());
     }
+}
+
+// A late start whose seek fails says so and plays no music: the play request
+// that follows must not start the soundtrack from its beginning, out of step
+// with the picture.
+TEST(MusicSeek, ALateStartThatCannotSeekSaysSoAndStaysSilent) {
+    const std::string path = testing::TempDir() + "quarnel_noseek.mp3";
+    ASSERT_TRUE(writeTestMp3(path, chirp(3.0, 44100), 44100, 1));
+    ASSERT_TRUE(openPulledAudioDevice(fakeClock));
+    demo.musicStream = createMusicStream(path.c_str());
+    ASSERT_NE(demo.musicStream, 0u);
+    setMusicSeek([](uint32_t, double) { return false; });
+    testing::internal::CaptureStderr();
+    startMusicAt(15.5);
+    const std::string err = testing::internal::GetCapturedStderr();
+    setMusicSeek(nullptr);
+    EXPECT_NE(err.find("quarnel: the soundtrack cannot start 1.5 s in"), std::string::npos) << err;
+
+    playMusic(demo.musicStream); // as the timeline asks between 14 and 23 s
+    std::vector<float> heard(2 * 4096, -2.0f);
+    pullAudio(heard.data(), 4096);
+    for (float sample : heard)
+        ASSERT_EQ(sample, 0.0f);
+    closeAudio();
+    std::remove(path.c_str());
 }
