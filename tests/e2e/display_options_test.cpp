@@ -73,24 +73,6 @@ TEST_P(FullScreen, CoversTheScreenTakesKeysAndEscapeEndsIt) {
     EXPECT_EQ(waitForExit(demo, 10), 0) << stderrText(demo);
 }
 
-// With no exact 640 x 480 mode the box stays as it was, and standard error
-// names the two options that play there.
-TEST(FullScreenRefused, NamesTheOptionsThatPlayAnyway) {
-    VirtualDisplay display;
-    ASSERT_TRUE(startVirtualDisplay(display, 800, 600));
-    DemoProcess demo;
-    ASSERT_TRUE(startProcess(demo, demoBinary, QUARNEL_BINARY_DIR,
-                             {"DISPLAY=" + display.name, "SDL_AUDIODRIVER=dummy"}));
-    ASSERT_TRUE(waitForStderr(demo, "Display Mode Not Compatible", 20)) << stderrText(demo);
-    const std::string err = stderrText(demo);
-    const size_t hint = err.find("--desktop");
-    ASSERT_NE(hint, std::string::npos) << err;
-    EXPECT_NE(err.find("--window", err.rfind('\n', hint) + 1), std::string::npos) << err;
-    EXPECT_LT(err.find("--window", err.rfind('\n', hint) + 1), err.find('\n', hint)) << err;
-    kill(demo.pid, SIGINT); // as answering the box would
-    EXPECT_EQ(waitForExit(demo, 20), 0);
-}
-
 INSTANTIATE_TEST_SUITE_P(WindowManager, FullScreen, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return std::string(info.param ? "Openbox" : "None");

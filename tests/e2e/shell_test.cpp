@@ -62,12 +62,18 @@ TEST(DemoRun, InterruptSignalEndsTheRunLikeEscape) {
     EXPECT_EQ(waitForExit(run.demo, 10), 0);
 }
 
-// A screen with no 640 x 480 mode: the box comes before the window, and once
-// it is answered the run ends without playing.
+// A screen with no 640 x 480 mode: the box comes before the window, one line
+// of standard error names the two options that play there, and once the box
+// is answered the run ends without playing.
 TEST(DemoRun, RefusedDisplayModeShowsItsMessageAndEnds) {
     RunningDemo run;
     startDemo(run, QUARNEL_BINARY_DIR, 800, 600);
     ASSERT_TRUE(waitForStderr(run.demo, "Display Mode Not Compatible", 20));
+    const std::string err = stderrText(run.demo);
+    const size_t hint = err.find("--desktop");
+    ASSERT_NE(hint, std::string::npos) << err;
+    const size_t line = err.rfind('\n', hint) + 1;
+    EXPECT_LT(err.find("--window", line), err.find('\n', hint)) << err;
     unsigned long box = waitForWindow(run.display, "Error", 10);
     ASSERT_NE(box, 0u);
     pause(0.5);
