@@ -14,12 +14,12 @@ int main(int argc, char** argv) {
     // opens no window.
     const ParsedOptions parsed = parseOptions(argc, argv);
     if (!parsed.error.empty()) {
-        std::fprintf(stderr, "quarnel: %s\n%s", parsed.error.c_str(), usageText());
+        std::fprintf(stderr, "quarnel: %s\n%s", parsed.error.c_str(), demoUsage().c_str());
         return 2;
     }
     const DemoOptions& options = parsed.options;
     if (options.help) {
-        std::fputs(usageText(), stdout);
+        std::fputs(demoUsage().c_str(), stdout);
         return 0;
     }
     if (options.version) {

@@ -21,9 +21,10 @@ struct ParsedOptions {
 };
 
 // Reads argv[1..argc-1]. Options take their value as the next argument or
-// after '=' ("--size 800x600", "--size=800x600").
+// after '=' ("--size 800x600", "--size=800x600"); --size and --from read as
+// the capture tool reads them (app/command_line.h).
 ParsedOptions parseOptions(int argc, const char* const* argv);
-// The usage text, several lines, each ending in a newline.
-const char* usageText();
+// The usage text --help prints, several lines, each ending in a newline.
+std::string demoUsage();
 // "quarnel " and the version, without a newline.
 const char* versionText();

@@ -44,6 +44,16 @@ const SceneWindow timeline[sceneWindowCount] = {
     {90, std::numeric_limits<float>::infinity(), false, requestQuit},
 };
 
+float timelineMusicStart() {
+    for (const SceneWindow& window : timeline)
+        if (window.playMusicFirst) return window.from;
+    return std::numeric_limits<float>::infinity();
+}
+
+float timelineEnd() {
+    return timeline[sceneWindowCount - 1].from;
+}
+
 void setClocks(float t) {
     demo.demoTime = t;
     demo.fade1 = t - 1.0f;

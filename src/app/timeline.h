@@ -14,6 +14,13 @@ struct SceneWindow {
 constexpr int sceneWindowCount = 8;
 extern const SceneWindow timeline[sceneWindowCount];
 
+// The demo time the music starts at: the opening of the window that asks to
+// play it (14 s).
+float timelineMusicStart();
+// The demo time the run ends at: the opening of the last window, which asks
+// to quit (90 s).
+float timelineEnd();
+
 // demoTime and the fade clocks for time t.
 void setClocks(float t);
 // One frame's drawing at demo time t: texturing on, the clocks, then every

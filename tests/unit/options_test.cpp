@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "options.h"
 #include "platform/picture_rect.h"
 
 static ParsedOptions parse(std::vector<const char*> arguments) {
@@ -56,6 +57,36 @@ TEST(Options, MistakesAreNamed) {
         EXPECT_NE(error.find(named), std::string::npos) << arguments[0] << ": " << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
+}
+
+// The capture tool reads the options it shares with the demo as the demo
+// does: the same values, or the same message for a mistake.
+TEST(Options, TheCaptureToolReadsSharedOptionsAsTheDemoDoes) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"--size", "1024X600"},  {"--size", "16384x32"}, {"--size", "640x20"},
+        {"--size", "16386x480"}, {"--size", "1e3x600"},  {"--from", "89.99"},
+        {"--from", "90"},        {"--from", "1e1"},      {"--from", "-1"},
+        {"--bogus", "1"},
+    };
+    for (const auto& [name, value] : cases) {
+        const ParsedOptions demo = parse({name, value});
+        CaptureOptions capture;
+        std::string error;
+        const char* argv[] = {"quarnel-capture", "--video", "x.mp4", name, value};
+        const bool understood = parseOptions(5, argv, capture, error);
+        EXPECT_EQ(understood, demo.error.empty()) << name << " " << value;
+        EXPECT_EQ(error, demo.error);
+        if (!understood) continue;
+        EXPECT_EQ(capture.width, demo.options.width) << value;
+        EXPECT_EQ(capture.height, demo.options.height) << value;
+        EXPECT_EQ(capture.from, demo.options.from) << value;
+    }
+    // Both usages end their last line, and say the end of --from as it is.
+    for (const std::string& usage : {demoUsage(), captureUsage()}) {
+        EXPECT_EQ(usage.back(), '\n');
+        EXPECT_NE(usage.find("(0 to under 90)"), std::string::npos) << usage;
+    }
+    EXPECT_EQ(demoUsage().find("(0 to 90)"), std::string::npos);
 }
 
 TEST(PictureRect, LargestCentredFourByThree) {

@@ -10,11 +10,11 @@ int main(int argc, char** argv) {
     CaptureOptions options;
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "quarnel-capture: %s\n\n%s", error.c_str(), usageText());
+        std::fprintf(stderr, "quarnel-capture: %s\n\n%s", error.c_str(), captureUsage().c_str());
         return 2;
     }
     if (options.help) {
-        std::fputs(usageText(), stdout);
+        std::fputs(captureUsage().c_str(), stdout);
         return 0;
     }
     switch (options.mode) {

@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "app/timeline.h"
+
 enum class CaptureMode { none, stills, frames, video };
 
 struct CaptureOptions {
     CaptureMode mode = CaptureMode::none;
     std::vector<double> stillTimes; // --at, seconds, in the order given
     double from = 0.0;              // --from, seconds
-    double to = 90.0;               // --to, seconds
+    double to = timelineEnd();      // --to, seconds
     int fps = 60;                   // --fps, frames per second of the grid
     std::string outDir = "capture"; // --out, for stills and frames
     std::string videoPath;          // --video
@@ -22,5 +24,6 @@ struct CaptureOptions {
 // Fills options from argv. False with a one-line reason in error when the
 // arguments are not a complete, sensible request.
 bool parseOptions(int argc, const char* const* argv, CaptureOptions& options, std::string& error);
-// The usage text printed by --help and after a bad argument.
-const char* usageText();
+// The usage text printed by --help and after a bad argument, each line
+// ending in a newline.
+std::string captureUsage();
