@@ -4,6 +4,17 @@
 #include <EGL/eglext.h>
 #include <cstdio>
 
+// Built for the OpenGL 1.1 layer, the context is OpenGL ES 2, as the web's.
+#ifdef QUARNEL_GL11
+constexpr EGLint renderableType = EGL_OPENGL_ES2_BIT;
+constexpr EGLenum contextApi = EGL_OPENGL_ES_API;
+static const EGLint contextAttributes[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+#else
+constexpr EGLint renderableType = EGL_OPENGL_BIT;
+constexpr EGLenum contextApi = EGL_OPENGL_API;
+static const EGLint* const contextAttributes = nullptr;
+#endif
+
 // Mesa's surfaceless platform needs no display server; the default display
 // is the fallback.
 static EGLDisplay openDisplay() {
@@ -25,10 +36,12 @@ bool createHeadlessGl(HeadlessGl& gl, int width, int height) {
         std::fprintf(stderr, "No EGL display for an offscreen OpenGL context\n");
         return false;
     }
+    // clang-format off
     const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8,
                                        EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
-                                       EGL_DEPTH_SIZE, 24, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                       EGL_DEPTH_SIZE, 24, EGL_RENDERABLE_TYPE, renderableType,
                                        EGL_NONE};
+    // clang-format on
     EGLConfig config;
     EGLint count = 0;
     if (!eglChooseConfig(display, configAttributes, &config, 1, &count) || count < 1) {
@@ -38,8 +51,8 @@ bool createHeadlessGl(HeadlessGl& gl, int width, int height) {
     }
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
     EGLSurface surface = eglCreatePbufferSurface(display, config, surfaceAttributes);
-    eglBindAPI(EGL_OPENGL_API);
-    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+    eglBindAPI(contextApi);
+    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (surface == EGL_NO_SURFACE || context == EGL_NO_CONTEXT ||
         !eglMakeCurrent(display, surface, surface, context)) {
         std::fprintf(stderr, "Cannot make an offscreen OpenGL context current\n");
@@ -53,6 +66,9 @@ bool createHeadlessGl(HeadlessGl& gl, int width, int height) {
     gl.context = context;
     gl.width = width;
     gl.height = height;
+#ifdef QUARNEL_GL11
+    gl11StartContext();
+#endif
     return true;
 }
 
