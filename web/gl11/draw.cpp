@@ -124,10 +124,14 @@ static void addQuad(std::vector<uint32_t>& out, uint32_t a, uint32_t b, uint32_t
     out.insert(out.end(), {a, b, d, b, c, d});
 }
 
+// A polygon's sides as line pairs, each from a corner to the next, starting
+// with the side that closes it (last corner to first), in the order GL's
+// rasteriser draws them: where lines cross, the last one drawn shows.
 static void addEdges(std::vector<uint32_t>& out, std::initializer_list<uint32_t> corners) {
-    const uint32_t* first = corners.begin();
-    for (size_t i = 0; i < corners.size(); i++)
-        out.insert(out.end(), {first[i], first[(i + 1) % corners.size()]});
+    const uint32_t* corner = corners.begin();
+    const size_t n = corners.size();
+    for (size_t i = 0; i < n; i++)
+        out.insert(out.end(), {corner[(i + n - 1) % n], corner[i]});
 }
 
 // The corners of mode's polygons over count vertices, as triangles (or, for
