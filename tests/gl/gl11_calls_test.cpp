@@ -1,0 +1,154 @@
+// The GL 1.1 calls the demo makes, checked against values worked out from
+// the geometry. The same source runs on OpenGL itself (gl_gl11_calls_test)
+// and, built with the layer's names, on OpenGL ES 2 through the layer
+// (gl_gl11_calls_test_layer): the first shows the expectations are GL's.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <cstdint>
+
+#include "platform/headless_gl.h"
+
+constexpr int side = 64;
+
+struct Pixel {
+    uint8_t r, g, b, a;
+};
+
+static Pixel pixelAt(int x, int y) {
+    Pixel p{};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &p);
+    return p;
+}
+
+// A 4 x 2 texture: the lower row (t < 0.5) red, green, blue, white by s
+// quarter; the upper row the same colours at half strength.
+static GLuint quarterTexture() {
+    const uint8_t texels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255,
+                              128, 0, 0, 0, 128, 0, 0, 0, 128, 128, 128, 128};
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 4, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return name;
+}
+
+// Red, green and blue of the pixel at window (x, y), each 0 or 1 (or 2 for
+// the half-strength row), for readable failures.
+static int code(int x, int y) {
+    const Pixel p = pixelAt(x, y);
+    auto level = [](uint8_t c) { return c > 192 ? 2 : c > 64 ? 1 : 0; };
+    return level(p.r) * 100 + level(p.g) * 10 + level(p.b);
+}
+
+// With identity matrices the sphere of radius 0.9 fills the window's middle;
+// the window point at 45 degrees from +y towards +x has azimuth 45 degrees.
+// GLU's s runs from 1 at +y down through +x (0.75), -y (0.5), -x (0.25); t
+// from 0 at -z to 1 at +z; with identity matrices the -z half is the near one.
+TEST(Gl11Calls, SphereTexturedAsGluLaysItOut) {
+    HeadlessGl gl;
+    ASSERT_TRUE(createHeadlessGl(gl, side, side));
+    glViewport(0, 0, side, side);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, quarterTexture());
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glEnable(GL_DEPTH_TEST);
+    GLUquadric* quadric = gluNewQuadric();
+    gluQuadricTexture(quadric, GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gluSphere(quadric, 0.9, 32, 32);
+    const int near = side / 2 - 12, far = side / 2 + 12;
+    EXPECT_EQ(code(far, far), 222);  // upper right: s 0.875, white
+    EXPECT_EQ(code(far, near), 2);   // lower right: s 0.625, blue
+    EXPECT_EQ(code(near, near), 20); // lower left: s 0.375, green
+    EXPECT_EQ(code(near, far), 200); // upper left: s 0.125, red
+    EXPECT_EQ(code(2, 2), 0);        // outside the sphere
+
+    // Turned half round about x, the +z half (t > 0.5) faces the window,
+    // upside down: the upper right is now azimuth 135 degrees.
+    glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gluSphere(quadric, 0.9, 32, 32);
+    EXPECT_EQ(code(far, far), 1);   // s 0.625, blue at half strength
+    EXPECT_EQ(code(near, far), 10); // s 0.375, green at half strength
+}
+
+// Polygon mode GL_LINE draws a quad's four sides, not the diagonal its
+// triangles share; the state queries answer what was set, and a popped
+// attribute stack gives it all back.
+TEST(Gl11Calls, QuadEdgesAndStateComeBack) {
+    HeadlessGl gl;
+    ASSERT_TRUE(createHeadlessGl(gl, side, side));
+    glViewport(0, 0, side, side);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glColor4f(0.0f, 1.0f, 0.0f, 1.0f);
+    glBegin(GL_QUADS); // the square from -0.5 to 0.5: window pixels 16 to 48
+    glVertex3f(-0.5f, -0.5f, 0.0f);
+    glVertex3f(0.5f, -0.5f, 0.0f);
+    glVertex3f(0.5f, 0.5f, 0.0f);
+    glVertex3f(-0.5f, 0.5f, 0.0f);
+    glEnd();
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    auto edgeNear = [](int x, int y, bool vertical) {
+        for (int d = -1; d <= 1; d++)
+            if (code(vertical ? x + d : x, vertical ? y : y + d) == 20) return true;
+        return false;
+    };
+    EXPECT_TRUE(edgeNear(16, 32, true));  // left side
+    EXPECT_TRUE(edgeNear(48, 32, true));  // right side
+    EXPECT_TRUE(edgeNear(32, 16, false)); // bottom side
+    EXPECT_TRUE(edgeNear(32, 48, false)); // top side
+    for (int i = 20; i <= 44; i += 4) {   // neither diagonal
+        EXPECT_EQ(code(i, i), 0) << i;
+        EXPECT_EQ(code(i, side - i), 0) << i;
+    }
+
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(1, 2, 3, 4);
+    glViewport(5, 6, 7, 8);
+    glColor4f(0.25f, 0.5f, 0.75f, 0.5f);
+    glMatrixMode(GL_PROJECTION);
+    GLint box[4] = {};
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_EQ(box[0] + box[1] + box[2] + box[3], 10);
+    GLfloat colour[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[2], 0.75f);
+    GLint source = 0;
+    glGetIntegerv(GL_BLEND_SRC, &source);
+    EXPECT_EQ(source, GL_SRC_ALPHA);
+    glPopAttrib();
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+    glGetIntegerv(GL_VIEWPORT, box);
+    EXPECT_EQ(box[2], side);
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_EQ(colour[0], 0.0f);
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    glGetIntegerv(GL_BLEND_SRC, &source);
+    EXPECT_EQ(source, GL_ONE);
+
+    // gluBuild2DMipmaps makes every level down to 1 x 1.
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    const uint8_t pixels[8 * 2 * 3] = {};
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, 8, 2, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_HEIGHT, &height);
+    EXPECT_EQ(width * 10 + height, 21);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 1);
+}
