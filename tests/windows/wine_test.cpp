@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -12,6 +15,7 @@
 #include "broken_data.h"
 #include "demo_process.h"
 #include "picture_files.h"
+#include "xorg_display.h"
 
 static const std::string wine = QUARNEL_WINE;
 static const std::string windowsBuild = QUARNEL_WINDOWS_BUILD;
@@ -29,15 +33,20 @@ struct WineRun {
 // Wine's .NET and HTML engines stay out: their installers would ask to download them.
 static const std::string quietWine = "WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=";
 
-static void startUnderWine(WineRun& run, const std::string& folder,
+static void startOnDisplay(WineRun& run, const std::string& folder,
                            const std::vector<std::string>& options = {}) {
-    ASSERT_TRUE(startVirtualDisplay(run.display, 640, 480));
     std::vector<std::string> arguments{windowsBuild + "/quarnel.exe"};
     arguments.insert(arguments.end(), options.begin(), options.end());
     ASSERT_TRUE(startProcess(run.demo, wine, folder,
                              {"DISPLAY=" + run.display.name, "SDL_AUDIODRIVER=dummy",
                               "WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml="},
                              arguments));
+}
+
+static void startUnderWine(WineRun& run, const std::string& folder,
+                           const std::vector<std::string>& options = {}) {
+    ASSERT_TRUE(startVirtualDisplay(run.display, 640, 480));
+    startOnDisplay(run, folder, options);
 }
 
 // The whole virtual screen, through ImageMagick's import.
@@ -171,4 +180,66 @@ TEST(WindowsDemo, PlaysToTheEndByItself) {
     const auto shown = Clock::now();
     EXPECT_EQ(waitForExit(run.demo, 60), 0) << stderrText(run.demo);
     EXPECT_GT(std::chrono::duration<double>(Clock::now() - shown).count(), 3.0);
+}
+
+// Whether a watchdog (quarnel.exe --display-guard) runs on this display.
+static bool watchdogRuns(const VirtualDisplay& display) {
+    std::error_code failed;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", failed)) {
+        std::string command, environment, stat;
+        std::getline(std::ifstream(entry.path() / "cmdline"), command, '\n');
+        std::getline(std::ifstream(entry.path() / "environ"), environment, '\n');
+        std::getline(std::ifstream(entry.path() / "stat"), stat);
+        if (command.find("--display-guard") != std::string::npos &&
+            environment.find(std::string("DISPLAY=") + display.name + '\0') != std::string::npos &&
+            stat.find(") Z") == std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+// On a display that really switches (Xorg, dummy driver, 1920 x 1080), the
+// desktop gets its mode back however the run ends: Wine, unlike Windows,
+// does not undo a full-screen switch of a process that was killed.
+TEST(WindowsDemo, DesktopModeComesBackHoweverTheRunEnds) {
+    for (const int signal : {0, SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal ? strsignal(signal) : "Escape");
+        WineRun run;
+        ASSERT_TRUE(startModeSwitchingDisplay(run.display));
+        startOnDisplay(run, QUARNEL_BINARY_DIR);
+        ASSERT_TRUE(waitForDisplayMode(run.display, "640x480", 60)) << displayMode(run.display);
+        EXPECT_TRUE(watchdogRuns(run.display));
+        if (signal) kill(run.demo.pid, signal);
+        // With no window manager the window takes the keys once it is mapped and focused.
+        for (int i = 0; !signal && i < 20 && isRunning(run.demo); i++) {
+            focusWindow(run.display, findWindow(run.display, title));
+            runWithDisplay(run.display, "xdotool key Escape");
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+        }
+        EXPECT_EQ(waitForExit(run.demo, 20), signal ? 128 + signal : 0) << stderrText(run.demo);
+        EXPECT_TRUE(waitForDisplayMode(run.display, "1920x1080", 10)) << displayMode(run.display);
+        for (int i = 0; i < 50 && watchdogRuns(run.display); i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_FALSE(watchdogRuns(run.display));
+    }
+}
+
+// With no 640 x 480 mode the display never changes: the box, then exit 0.
+TEST(WindowsDemo, RefusedModeChangesNothing) {
+    WineRun run;
+    ASSERT_TRUE(startModeSwitchingDisplay(run.display, false));
+    startOnDisplay(run, QUARNEL_BINARY_DIR);
+    ASSERT_TRUE(waitForStderr(run.demo, "Display Mode Not Compatible", 60)) << stderrText(run.demo);
+    std::string otherMode;
+    for (int i = 0; i < 1500 && isRunning(run.demo); i++) {
+        const std::string mode = displayMode(run.display);
+        if (mode != "1920x1080" && otherMode.empty()) otherMode = mode;
+        if (unsigned long box = findWindow(run.display, "Error")) {
+            focusWindow(run.display, box);
+            runWithDisplay(run.display, "xdotool key Return");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(waitForExit(run.demo, 1), 0) << stderrText(run.demo);
+    EXPECT_EQ(otherMode, "");
 }
