@@ -61,8 +61,10 @@ bool startModeSwitchingDisplay(VirtualDisplay& display, bool has640) {
         dup2(devnull, 0);
         dup2(devnull, 1);
         dup2(devnull, 2);
+        // -sharevts: run as root, Xorg would otherwise take a virtual console
+        // of its own and switch the machine's screen to it.
         execlp("Xorg", "Xorg", "-displayfd", fd.c_str(), "-config", config.c_str(), "-logfile",
-               log.c_str(), "-noreset", "-nolisten", "tcp", nullptr);
+               log.c_str(), "-noreset", "-nolisten", "tcp", "-sharevts", "-novtswitch", nullptr);
         _exit(127);
     }
     close(numberPipe[1]);
