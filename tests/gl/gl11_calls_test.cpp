@@ -6,7 +6,9 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include "platform/headless_gl.h"
 
@@ -75,6 +77,7 @@ TEST(Gl11Calls, SphereTexturedAsGluLaysItOut) {
     gluSphere(quadric, 0.9, 32, 32);
     EXPECT_EQ(code(far, far), 1);   // s 0.625, blue at half strength
     EXPECT_EQ(code(near, far), 10); // s 0.375, green at half strength
+    gluDeleteQuadric(quadric);
 }
 
 // Polygon mode GL_LINE draws a quad's four sides, not the diagonal its
@@ -109,6 +112,30 @@ TEST(Gl11Calls, QuadEdgesAndStateComeBack) {
         EXPECT_EQ(code(i, side - i), 0) << i;
     }
 
+    // The same square as two indexed triangles from vertex arrays: their
+    // edges include the diagonal they share, from (16, 16) to (48, 48).
+    const GLfloat corners[] = {-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0.5f, 0.5f, 0, -0.5f, 0.5f, 0};
+    const GLuint triangles[] = {0, 1, 2, 0, 2, 3};
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, corners);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, triangles);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    for (int i = 20; i <= 44; i += 4) {
+        const int onLine = code(i - 1, i) + code(i, i) + code(i + 1, i);
+        EXPECT_EQ(onLine, 200) << i;
+        if (i != side / 2) { // not the other diagonal
+            EXPECT_EQ(code(i, side - i), 0) << i;
+        }
+    }
+    // Filled, it covers the square.
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, triangles);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    EXPECT_EQ(code(20, 40) + code(40, 20) + code(32, 32), 600);
+    EXPECT_EQ(code(10, 32), 0);
+
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -132,7 +159,7 @@ TEST(Gl11Calls, QuadEdgesAndStateComeBack) {
     glGetIntegerv(GL_VIEWPORT, box);
     EXPECT_EQ(box[2], side);
     glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_EQ(colour[0], 0.0f);
+    EXPECT_EQ(colour[2], 0.0f); // red again
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
@@ -151,4 +178,22 @@ TEST(Gl11Calls, QuadEdgesAndStateComeBack) {
     EXPECT_EQ(width * 10 + height, 21);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 1);
+
+    // gluScaleImage keeps a one-colour picture one colour, reading and writing
+    // rows padded to the alignment (4: 9 bytes a row in, 15 out): the padding
+    // (255) never gets in, and the output's padding is left alone.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    uint8_t in[2 * 12], out[3 * 16];
+    std::fill(std::begin(in), std::end(in), 255);
+    std::fill(std::begin(out), std::end(out), 7);
+    for (int row = 0; row < 2; row++)
+        for (int i = 0; i < 9; i++)
+            in[row * 12 + i] = uint8_t(40 + i % 3 * 20);
+    ASSERT_EQ(gluScaleImage(GL_RGB, 3, 2, GL_UNSIGNED_BYTE, in, 5, 3, GL_UNSIGNED_BYTE, out), 0);
+    for (int row = 0; row < 3; row++) {
+        for (int i = 0; i < 15; i++)
+            EXPECT_EQ(out[row * 16 + i], 40 + i % 3 * 20) << row << " " << i;
+        EXPECT_EQ(out[row * 16 + 15], 7);
+    }
 }

@@ -71,6 +71,7 @@ void gl11uPerspective(double fovy, double aspect, double zNear, double zFar);
 void gl11uLookAt(double eyeX, double eyeY, double eyeZ, double centreX, double centreY,
                  double centreZ, double upX, double upY, double upZ);
 GLUquadric* gl11uNewQuadric();
+void gl11uDeleteQuadric(GLUquadric* quadric);
 void gl11uQuadricNormals(GLUquadric* quadric, unsigned normals);
 void gl11uQuadricTexture(GLUquadric* quadric, unsigned char textureCoords);
 void gl11uSphere(GLUquadric* quadric, double radius, int slices, int stacks);

@@ -52,6 +52,7 @@
 #define gluPerspective gl11uPerspective
 #define gluLookAt gl11uLookAt
 #define gluNewQuadric gl11uNewQuadric
+#define gluDeleteQuadric gl11uDeleteQuadric
 #define gluQuadricNormals gl11uQuadricNormals
 #define gluQuadricTexture gl11uQuadricTexture
 #define gluSphere gl11uSphere

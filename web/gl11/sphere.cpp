@@ -14,6 +14,10 @@ GLUquadric* gl11uNewQuadric() {
     return new GLUquadric();
 }
 
+void gl11uDeleteQuadric(GLUquadric* quadric) {
+    delete quadric;
+}
+
 void gl11uQuadricNormals(GLUquadric* quadric, unsigned normals) {
     if (quadric) quadric->normals = normals;
 }
