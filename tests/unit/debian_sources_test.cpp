@@ -1,0 +1,73 @@
+// scripts/debian-sources, the cross builds' fetching and caching of Debian
+// source packages, run by bash with apt and the builds replaced by shell
+// functions that play the cases.
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <string>
+
+// Runs a bash script after sourcing scripts/debian-sources in a fresh cache
+// folder; its standard output and error, and "exit N" when it fails.
+static std::string runWithSources(const std::string& script) {
+    char folder[] = "/tmp/quarnel-sources-XXXXXX";
+    if (!mkdtemp(folder)) return "no folder";
+    const std::string path = std::string(folder) + "/test.sh";
+    if (FILE* file = std::fopen(path.c_str(), "w")) {
+        std::fprintf(file, "source '%s/scripts/debian-sources'\ncache='%s/cache' recipe=1\n%s\n",
+                     QUARNEL_SOURCE_DIR, folder, script.c_str());
+        std::fclose(file);
+    }
+    std::string output;
+    FILE* pipe = popen(("cd " + std::string(folder) + " && bash test.sh 2>&1").c_str(), "r");
+    if (!pipe) return "no bash";
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    if (status != 0) output += "exit " + std::to_string(WEXITSTATUS(status)) + "\n";
+    std::system(("rm -rf " + std::string(folder)).c_str());
+    return output;
+}
+
+// apt offers the wanted 1.2-1, two later revisions and other upstream
+// releases, the last in order among them; downloadable is the one that downloads.
+static const std::string offered = R"sh(
+library_sources=(foo) && source_version[foo]=1.2-1
+update_private_sources() { apt_options=(); }
+apt-cache() { printf 'Version: %s\n' 1.2-1 1.2-3 1.3-1 1:1.2-2 11.2-1 1.0-1; }
+download_source() { [ "$2" = "$downloadable" ]; }
+)sh";
+
+TEST(DebianSources, SettlesOnTheNewestDownloadableRevisionOfTheSameUpstreamReleaseOrFails) {
+    EXPECT_EQ(runWithSources(offered + "downloadable=1:1.2-2 settle_versions 2>/dev/null\n"
+                                       "echo ${source_version[foo]}"),
+              "1:1.2-2\n");
+    EXPECT_EQ(runWithSources(offered + "downloadable=none settle_versions\n echo went on"),
+              "test.sh: apt cannot download any foo 1.2 source package\nexit 1\n");
+}
+
+TEST(DebianSources, AFailureInsideACommandSubstitutionEndsTheScript) {
+    EXPECT_EQ(
+        runWithSources("apt-cache() { [ $1 = policy ] && echo 'Candidate: 1.0' || return 100; }\n"
+                       "found=$(candidate_source libfoo-dev)\n echo went on with $found"),
+        "exit 100\n");
+}
+
+// The wanted versions' folder is left half built; apt then offers only a
+// later revision, which is built and linked under the wanted name, licences
+// beside it; the next build finds it through the link without asking apt.
+TEST(DebianSources, BuildsOnceAndLinksTheWantedNameOverAFailedBuildsFolder) {
+    EXPECT_EQ(runWithSources(R"sh(
+library_sources=(foo) && source_version[foo]=1.2-1
+settle_versions() { source_version[foo]=1.2-2; }
+unpack_source() { mkdir -p $2/debian && echo terms >$2/debian/copyright && echo lgpl >$2/COPYING; }
+build() { echo built >$prefix/lib.a; }
+wanted=$(prefix_of "$(cache_key)")
+mkdir -p $wanted/lib && build_cached build >/dev/null
+[ -L $wanted ] && cat $wanted/lib.a $wanted/licences/foo.txt $wanted/licences/foo-COPYING.txt
+tail -n 1 $wanted/licences/sources.txt
+source_version[foo]=1.2-1
+settle_versions() {
+        echo asked apt; }
+build_cached false && echo cached)sh"),
+              "built\nterms\nlgpl\nfoo            1.2-2\ncached\n");
+}
