@@ -1,13 +1,21 @@
 # The Windows build (cross-built with MinGW-w64 by scripts/build-windows): the
-# demo alone, linked statically against the Windows builds of its libraries
-# in QUARNEL_WINDOWS_PREFIX, so quarnel.exe runs with no DLLs beside it.
+# demo alone, linked against the Windows builds of its libraries in
+# QUARNEL_WINDOWS_PREFIX: statically, but for those built as DLLs, which go
+# beside quarnel.exe.
 if(NOT QUARNEL_WINDOWS_PREFIX)
   message(FATAL_ERROR "QUARNEL_WINDOWS_PREFIX must name the Windows libraries' folder")
 endif()
 set(ENV{PKG_CONFIG_LIBDIR} ${QUARNEL_WINDOWS_PREFIX}/lib/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(WINDOWS_LIBS REQUIRED sdl2 libjpeg libpng16 zlib libmpg123 kissfft-float)
+# The modules are the third column of the one list of libraries.
+file(STRINGS scripts/libraries library_lines REGEX "^[^#]")
+set(library_modules)
+foreach(line ${library_lines})
+  string(REGEX MATCH "[^ \t]+$" module "${line}")
+  list(APPEND library_modules ${module})
+endforeach()
+pkg_check_modules(WINDOWS_LIBS REQUIRED ${library_modules})
 
 # The demo keeps its own main() (SDL_MAIN_HANDLED), so SDL's replacement of
 # main and its SDL2main library are left out.
@@ -15,6 +23,15 @@ set(windows_cflags ${WINDOWS_LIBS_STATIC_CFLAGS_OTHER})
 list(REMOVE_ITEM windows_cflags -Dmain=SDL_main)
 set(windows_ldflags ${WINDOWS_LIBS_STATIC_LDFLAGS})
 list(REMOVE_ITEM windows_ldflags -lSDL2main)
+# A library built as a DLL is linked through its import library, named by
+# path: -static would look for its static archive only.
+file(GLOB import_libraries ${QUARNEL_WINDOWS_PREFIX}/lib/*.dll.a)
+file(GLOB library_dlls ${QUARNEL_WINDOWS_PREFIX}/bin/*.dll)
+foreach(import ${import_libraries})
+  get_filename_component(file ${import} NAME)
+  string(REGEX REPLACE "^lib(.*)[.]dll[.]a$" "-l\\1" flag ${file})
+  list(TRANSFORM windows_ldflags REPLACE "^${flag}$" ${import})
+endforeach()
 
 file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS src/*.cpp)
 list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp
@@ -33,6 +50,10 @@ add_executable(quarnel WIN32 src/app/main.cpp)
 target_link_libraries(quarnel PRIVATE quarnel_core ${windows_ldflags} -lglu32 -lopengl32)
 target_link_options(quarnel PRIVATE -static -s) # no symbols: a smaller download
 set_target_properties(quarnel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+if(library_dlls)
+  add_custom_command(TARGET quarnel POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${library_dlls} ${CMAKE_BINARY_DIR})
+endif()
 
 # The Windows tests' probe, run under Wine beside the demo (tests/windows).
 add_executable(find-window tests/windows/find_window.c)
