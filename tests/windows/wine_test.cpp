@@ -263,7 +263,7 @@ static std::string shell(const std::string& command) {
 TEST(WindowsRelease, ArchiveCarriesMpg123AsADllAndPlaysUnpacked) {
     const std::string folder = testFilePath("release");
     const std::string zip = folder + "/one/quarnel-1.0-win64.zip";
-    for (const std::string& copy : {"one", "two"})
+    for (const char* copy : {"one", "two"})
         ASSERT_NE(shell("rm -rf '" + folder + "/" + copy + "' && cd " QUARNEL_SOURCE_DIR +
                         " && release/stage-win64 '" + windowsBuild + "' '" + folder + "/" + copy +
                         "/stage' && release/pack win64 1.0 '" + folder + "/" + copy +
