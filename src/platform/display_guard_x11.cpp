@@ -52,7 +52,11 @@ static bool spawnGuard() {
     sigfillset(&all);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    // A process group of its own: what a shell sends to the demo's job
+    // (Ctrl+C, Ctrl+Z, kill -9 %1) must not stop or end the guard with it.
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
+                                              POSIX_SPAWN_SETPGROUP);
     char name[] = "quarnel";
     char* argv[] = {name, const_cast<char*>(guardArgument), fdText, nullptr};
     pid_t pid = 0;
@@ -222,10 +226,11 @@ static int ignoreXError(Display*, XErrorEvent*) {
 
 int runDisplayGuard(int, char** argv) {
     prctl(PR_SET_NAME, "quarnel-guard"); // started as /proc/self/exe, it would show as "exe"
-    // The demo's end of the socket is the only thing that ends the guard: the
-    // terminal's signals (Ctrl+C, Ctrl+\, a hang-up) reach the whole process
-    // group, and a guard ended by them could no longer restore anything.
-    for (int ignored : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM})
+    // The demo's end of the socket is the only thing that ends the guard: a
+    // guard ended by a signal meant for the demo could restore nothing. (As
+    // a background group it may still write to the terminal.)
+    for (int ignored :
+         {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM, SIGTTOU})
         signal(ignored, SIG_IGN);
     char* end = nullptr;
     const long fd = std::strtol(argv[2], &end, 10);
