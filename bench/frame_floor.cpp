@@ -1,9 +1,9 @@
 // The floors the scenes' frame rates are measured against, in a window like
 // the demo's on the same display: a frame that only clears and swaps; the
-// monster scene frame by frame through its 23-44 s with the bass of each
-// moment (the soundtrack heard from 14 s), whole and without its ball (the
-// scene leaves the ball out when there is no quadric); and the wobble scene
-// as the demo draws it through its 65-80 s, whole and without each of its two
+// monster scene frame by frame through its window with the bass of each
+// moment (the soundtrack heard from the music's start), whole and without its
+// ball (the scene leaves the ball out when there is no quadric); and the wobble scene
+// as the demo draws it through its window, whole and without each of its two
 // big draws. The differences are what each big draw costs.
 // Usage: bench_frame_floor [SECONDS] from the folder that holds data/, with a
 // display (bench/all runs it under Xvfb). Prints frames per second, the median
@@ -32,12 +32,27 @@ static void clearOnly() {
 
 static std::vector<float> soundtrack;
 
+// The timeline's window that draws routine, and the bass of the moment t in
+// a run (none without a soundtrack).
+static const SceneWindow& windowOf(void (*routine)()) {
+    for (const SceneWindow& window : timeline)
+        if (window.routine == routine) return window;
+    return timeline[0];
+}
+
+static void bassAt(float t) {
+    if (!soundtrack.empty())
+        offlineSpectrum(soundtrack, double(t) - timelineMusicStart(), demo.spectrum);
+}
+
 // The wobble scene at the next 60 fps frame of its window, with the bass of
 // the moment (none without a soundtrack).
 static int wobbleFrame = 0;
 static void wobbleScene() {
-    const float t = 65.0f + float(wobbleFrame++ % (15 * 60)) / 60.0f;
-    if (!soundtrack.empty()) offlineSpectrum(soundtrack, double(t) - 14.0, demo.spectrum);
+    const SceneWindow& window = windowOf(drawWobbleAndGreetings);
+    const int frames = int((window.to - window.from) * 60);
+    const float t = window.from + float(wobbleFrame++ % frames) / 60.0f;
+    bassAt(t);
     setClocks(t);
     drawWobbleAndGreetings();
 }
@@ -46,8 +61,10 @@ static void wobbleScene() {
 // way; with no quadric it is drawn without its ball.
 static int monsterFrame = 0;
 static void monsterScene() {
-    const float t = 23.0f + float(monsterFrame++ % (21 * 60)) / 60.0f;
-    if (!soundtrack.empty()) offlineSpectrum(soundtrack, double(t) - 14.0, demo.spectrum);
+    const SceneWindow& window = windowOf(drawMonsterIntro);
+    const int frames = int((window.to - window.from) * 60);
+    const float t = window.from + float(monsterFrame++ % frames) / 60.0f;
+    bassAt(t);
     drawFrameAt(t);
 }
 

@@ -11,37 +11,41 @@ an element's edge; the ten worst frames of all runs with their demo times and
 the llvmpipe programs compiled while they were drawn.
 
 Usage: bench/frame_times.py LOG...   (each LOG as QUARNEL_SWAP_LOG named it)
+The scene windows come from quarnel-capture --timeline in BUILD (default build/).
 """
 import os
-import re
 import statistics
+import subprocess
 import sys
 
-# The timeline's scene windows; 80-90 s is the credits.
-SCENES = [("intro slides", 0, 14), ("gliding overlay", 14, 23),
-          ("monster introduction", 23, 44), ("battle opening", 44, 55),
-          ("attacks", 55, 65), ("wobble and greetings", 65, 80), ("credits", 80, 90)]
-SCENE_CHANGES = [14, 23, 44, 55, 65, 80]
-# Where an element appears or goes inside a scene (the slides, the two
-# monster sets, the attack pictures): the edges of the element windows in
-# src/scenes/element_times.h that are not scene changes.
-HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "scenes",
-                      "element_times.h")
 
 
-def element_edges():
-    try:
-        text = open(HEADER).read()
-    except OSError:
-        return [2, 6, 10, 34, 35, 56.5, 59, 60, 61, 63]
-    edges = set()
-    for lo, hi in re.findall(r"ElementWindow\s+\w+\{([\d.]+)f?,\s*([\d.]+)f?\}", text):
-        edges.update((float(lo), float(hi)))
-    scene_edges = {float(e) for _, lo, hi in SCENES for e in (lo, hi)}
-    return sorted(e for e in edges if e not in scene_edges)
+def read_timeline(build):
+    """The scene windows as (name, from, to), the end and every edge of a scene
+    or element window, as the capture tool lists the demo's own timeline."""
+    listing = subprocess.run([os.path.join(build, "quarnel-capture"), "--timeline"], check=True,
+                             capture_output=True, text=True).stdout
+    scenes, edges, end = [], [], None
+    for line in listing.splitlines():
+        kind, rest = line.split(" ", 1)
+        if kind == "scene":
+            lo, hi, name = rest.split(" ", 2)
+            scenes.append((name, float(lo), float(hi)))
+        elif kind == "edge":
+            edges.append(float(rest))
+        elif kind == "end":
+            end = float(rest)
+    return scenes, edges, end
 
 
-ELEMENT_EDGES = element_edges()
+# BUILD names the build folder with quarnel-capture (default build/).
+BUILD = os.environ.get("BUILD") or os.path.join(os.path.dirname(os.path.abspath(__file__)), "..",
+                                                "build")
+SCENES, _EDGES, END = read_timeline(BUILD)
+SCENE_CHANGES = [lo for _, lo, _ in SCENES[1:]]
+# Where an element appears or goes inside a scene (the slides, the two monster
+# sets, the attack pictures): the edges that are not scene changes.
+ELEMENT_EDGES = [e for e in _EDGES if e not in {x for _, lo, hi in SCENES for x in (lo, hi)}]
 NEAR = 0.5
 DROPPED = 1000.0 / 60.0  # ms: a frame longer than this misses a 60 Hz refresh
 
@@ -121,7 +125,7 @@ def report(runs, out=sys.stdout):
             return statistics.median(values)
 
         over = [sum(ms > DROPPED for ms in v) for v in per_run]
-        print(f"{name + f' {lo}-{hi} s':<28}{med([len(v) for v in per_run]):>7g}"
+        print(f"{name + f' {lo:g}-{hi:g} s':<28}{med([len(v) for v in per_run]):>7g}"
               f"{med([percentile(v, 0.5) for v in per_run]):>8.2f}"
               f"{med([percentile(v, 0.99) for v in per_run]):>8.2f}"
               f"{med([percentile(v, 1.0) for v in per_run]):>8.2f}"
@@ -129,11 +133,11 @@ def report(runs, out=sys.stdout):
               f"{med([percentile(v, 0.99) for v in cpu]):>7.2f}"
               f"{med([percentile(v, 1.0) for v in cpu]):>7.2f}"
               f"   {counts(over)}", file=out)
-    whole = [sum(ms > DROPPED for t, ms in r.frames if t < 90) for r in runs]
-    print(f"over {DROPPED:.1f} ms in the whole run, 0-90 s: {counts(whole)}"
+    whole = [sum(ms > DROPPED for t, ms in r.frames if t < END) for r in runs]
+    print(f"over {DROPPED:.1f} ms in the whole run, 0-{END:g} s: {counts(whole)}"
           f"   (goal: at most 2 in every run)", file=out)
     changes = [len(r.near(SCENE_CHANGES)) for r in runs]
-    print(f"  within {NEAR} s of a scene change ({', '.join(map(str, SCENE_CHANGES))} s):"
+    print(f"  within {NEAR} s of a scene change ({', '.join(f'{e:g}' for e in SCENE_CHANGES)} s):"
           f" {counts(changes)}   (goal: none)", file=out)
     elements = [len(r.near(ELEMENT_EDGES)) for r in runs]
     print(f"  within {NEAR} s of an element's edge"
@@ -155,7 +159,7 @@ def report(runs, out=sys.stdout):
             file=out)
     print("ten worst frames of all runs (wall and CPU ms):", file=out)
     worst = sorted(((ms, cpu, t, i) for i, r in enumerate(runs) for t, ms, cpu, _ in r.cpu
-                    if t < 90), reverse=True)[:10]
+                    if t < END), reverse=True)[:10]
     for ms, cpu, t, i in worst:
         made = runs[i].compiled_during(t, ms)
         note = ", ".join(f"{name} {s * 1000:.1f} ms" for name, s in made)

@@ -11,9 +11,6 @@
 #include "resources/demo_state.h"
 #include "app/warm_up.h"
 
-// The music starts with the first frame after this demo time.
-constexpr double musicStart = 14.0;
-
 static int loop() {
     int exitCode = 0;
     for (;;) {
@@ -58,6 +55,8 @@ void setMusicSeek(MusicSeek seek) {
 }
 
 void startMusicAt(double from) {
+    // The music starts with the first frame after its window opens.
+    const double musicStart = timelineMusicStart();
     if (from <= musicStart || demo.musicStream == 0) return;
     const double into = from - musicStart;
     if (musicSeek(demo.musicStream, into)) return;

@@ -8,11 +8,12 @@
 int runMainLoop();
 // The same with the timeline starting at demo time `from` as the loop
 // starts, as if the run had played up to there: the OpenGL state its frames
-// would have left, and the music `from` - 14 seconds in when it has begun.
+// would have left, and the music as far in as `from` is past its start
+// (timelineMusicStart) when it has begun.
 int runMainLoopFrom(double from);
 
 // The music of a run that starts at demo time `from`, with the soundtrack
-// open: `from` - 14 seconds in when the music has begun by then. When the
+// open: as far in as `from` is past the music's start, when it has begun. When the
 // soundtrack cannot be moved there, standard error says so and the run plays
 // without music (musicStream 0).
 void startMusicAt(double from);

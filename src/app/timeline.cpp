@@ -34,20 +34,24 @@ static void requestPlay() {
 
 // Every frame after 90 s asks to quit, however far the clock has jumped.
 const SceneWindow timeline[sceneWindowCount] = {
-    {0, 14, false, drawIntroSlides},
-    {14, 23, true, drawGlidingOverlay},
-    {23, 44, false, drawMonsterIntro},
-    {44, 55, false, drawBattleOpening},
-    {55, 65, false, drawAttacksAndCredits},
-    {65, 80, false, drawWobbleAndGreetings},
-    {80, 90, false, drawAttacksAndCredits},
-    {90, std::numeric_limits<float>::infinity(), false, requestQuit},
+    {0, 14, false, drawIntroSlides, "intro slides"},
+    {14, 23, true, drawGlidingOverlay, "gliding overlay"},
+    {23, 44, false, drawMonsterIntro, "monster introduction"},
+    {44, 55, false, drawBattleOpening, "battle opening"},
+    {55, 65, false, drawAttacksAndCredits, "attacks"},
+    {65, 80, false, drawWobbleAndGreetings, "wobble and greetings"},
+    {80, 90, false, drawAttacksAndCredits, "credits"},
+    {90, std::numeric_limits<float>::infinity(), false, requestQuit, "end"},
 };
 
-float timelineMusicStart() {
+const SceneWindow& musicWindow() {
     for (const SceneWindow& window : timeline)
-        if (window.playMusicFirst) return window.from;
-    return std::numeric_limits<float>::infinity();
+        if (window.playMusicFirst) return window;
+    return timeline[sceneWindowCount - 1]; // unreachable: one window plays it
+}
+
+float timelineMusicStart() {
+    return musicWindow().from;
 }
 
 float timelineEnd() {
@@ -59,10 +63,11 @@ void setClocks(float t) {
     demo.fade1 = t - 1.0f;
     demo.fade4 = t - 4.0f;
     demo.fade8 = t - 8.0f;
-    demo.fade14 = std::min(t - 14.0f, 4.0f);
-    demo.fade23 = std::min(t - 23.0f, 4.0f);
-    demo.fade34 = std::min(t - 34.0f, 4.0f);
-    demo.fade55 = std::min(t - 55.0f, 4.0f);
+    // Each runs from where its scene or element opens and holds at 4.
+    demo.fade14 = std::min(t - timelineMusicStart(), 4.0f);
+    demo.fade23 = std::min(t - clawSet.from, 4.0f);
+    demo.fade34 = std::min(t - corvSet.from, 4.0f);
+    demo.fade55 = std::min(t - battleEnd.from, 4.0f);
 }
 
 void drawFrameAt(float t) {

@@ -4,18 +4,22 @@
 
 #include <vector>
 
+// One row of the cue sheet. The window that plays the music opens when it
+// starts; the last window opens at the end and asks to quit.
 struct SceneWindow {
     float from; // exclusive
     float to;   // exclusive
     bool playMusicFirst;
     void (*routine)();
+    const char* name; // what the window shows, for listings
 };
 
 constexpr int sceneWindowCount = 8;
 extern const SceneWindow timeline[sceneWindowCount];
 
-// The demo time the music starts at: the opening of the window that asks to
-// play it (14 s).
+// The window that asks to play the music, 14-23 s.
+const SceneWindow& musicWindow();
+// The demo time the music starts at: musicWindow's opening (14 s).
 float timelineMusicStart();
 // The demo time the run ends at: the opening of the last window, which asks
 // to quit (90 s).

@@ -1,10 +1,11 @@
 // The scene routines: each clears, sets its state and draws one stretch of
-// the timeline from demoTime, the fade clocks and spectrum[0].
+// the timeline from demoTime, the fade clocks and spectrum[0]. When each
+// runs is the timeline's table (app/timeline.cpp).
 #pragma once
 
-void drawIntroSlides();        // 0-14 s
-void drawGlidingOverlay();     // 14-23 s
-void drawMonsterIntro();       // 23-44 s
-void drawBattleOpening();      // 44-55 s
-void drawAttacksAndCredits();  // 55-65 s and 80-90 s
-void drawWobbleAndGreetings(); // 65-80 s
+void drawIntroSlides();        // the fading title slides
+void drawGlidingOverlay();     // the picture with the gliding overlay, as the music starts
+void drawMonsterIntro();       // the two monster sets flying into place
+void drawBattleOpening();      // the battle in front of the tunnel
+void drawAttacksAndCredits();  // the attacks and the winner; later the credits
+void drawWobbleAndGreetings(); // the wobbling ball and the greetings

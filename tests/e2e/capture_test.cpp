@@ -183,6 +183,36 @@ TEST(CaptureCommandLine, BadArgumentsExitWithTwoAndSayWhy) {
     EXPECT_FALSE(fs::exists(folder / "capture"));
 }
 
+// What quarnel-capture prints on standard output, and its exit code.
+static std::pair<std::string, int> captureOutput(const std::string& arguments) {
+    FILE* pipe = popen(("'" + captureBinary + "' " + arguments + " 2>/dev/null").c_str(), "r");
+    if (!pipe) return {"", -1};
+    std::string text;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
+        text.append(chunk, n);
+    const int status = pclose(pipe);
+    return {text, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+// --help ends its last line; --timeline lists the cue sheet, in order, for
+// the bench scripts, and takes nothing else.
+TEST(CaptureCommandLine, HelpAndTheTimelineListing) {
+    const auto [help, helpExit] = captureOutput("--help");
+    EXPECT_EQ(helpExit, 0);
+    EXPECT_EQ(help.rfind("usage: quarnel-capture", 0), 0u) << help;
+    EXPECT_EQ(help.back(), '\n');
+    const auto [listing, listingExit] = captureOutput("--timeline");
+    EXPECT_EQ(listingExit, 0);
+    EXPECT_EQ(listing.rfind("scene 0 14 intro slides\nscene 14 23 gliding overlay\n", 0), 0u)
+        << listing;
+    EXPECT_NE(listing.find("scene 80 90 credits\nmusic 14\nend 90\nedge 0\nedge 2\n"),
+              std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("\nedge 56.5\n"), std::string::npos) << listing;
+    EXPECT_EQ(captureOutput("--timeline --at 1").second, 2);
+}
+
 TEST(CaptureCommandLine, MissingDataEndsWithTheLoadersMessageEvenWithADisplay) {
     const fs::path folder = makeFolder("nodata");
     // With a display present a real message box would wait for a click.

@@ -21,6 +21,16 @@ std::string stillName(double t) {
     return name;
 }
 
+int printTimeline() {
+    for (const SceneWindow& window : timeline)
+        if (std::isfinite(window.to))
+            std::printf("scene %g %g %s\n", double(window.from), double(window.to), window.name);
+    std::printf("music %g\nend %g\n", double(timelineMusicStart()), double(timelineEnd()));
+    for (float edge : timelineEdges())
+        std::printf("edge %g\n", double(edge));
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
 std::string frameName(int64_t i) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%06lld.png", (long long)i);

@@ -1,4 +1,4 @@
-// The three things quarnel-capture makes, each returning the exit code.
+// The things quarnel-capture makes, each returning the exit code.
 #pragma once
 
 #include "options.h"
@@ -11,3 +11,7 @@ std::string frameName(int64_t i);
 int captureStills(const CaptureOptions& options);
 int captureFrames(const CaptureOptions& options);
 int captureVideo(const CaptureOptions& options);
+// The timeline as lines a script can read, to standard output: "scene FROM
+// TO NAME" for each scene window in order, "music T", "end T", then "edge T"
+// for every time a scene or element window opens or closes.
+int printTimeline();

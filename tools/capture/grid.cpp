@@ -29,11 +29,12 @@ int64_t lastGridFrameBefore(float t, int fps) {
 }
 
 float musicStartTime(int fps) {
-    int64_t k = int64_t(std::floor(14.0 * fps));
-    while (!(gridTime(k, fps) > 14.0f))
+    const SceneWindow& window = musicWindow();
+    int64_t k = int64_t(std::floor(double(window.from) * fps));
+    while (!(gridTime(k, fps) > window.from))
         k++;
     const float t = gridTime(k, fps);
-    return t < 23.0f ? t : -1.0f;
+    return t < window.to ? t : -1.0f;
 }
 
 std::vector<int64_t> framesBefore(float t, int fps) {

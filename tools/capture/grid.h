@@ -13,8 +13,9 @@ int64_t lastGridFrameUpTo(double t, int fps);
 // The last grid frame whose time is strictly before t (-1 when none).
 int64_t lastGridFrameBefore(float t, int fps);
 
-// Demo time of the first grid frame after 14 s, where the music starts as in
-// a live run; negative when no grid frame falls in the play window (14, 23).
+// Demo time of the first grid frame after the music's start, where it starts
+// as in a live run; negative when no grid frame falls in the window that
+// plays it (musicWindow, 14-23 s).
 float musicStartTime(int fps);
 
 // The grid frames to draw, in order, before drawing a frame at time t so that

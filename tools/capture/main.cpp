@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
         return captureFrames(options);
     case CaptureMode::video:
         return captureVideo(options);
+    case CaptureMode::timeline:
+        return printTimeline();
     case CaptureMode::none:
         break;
     }

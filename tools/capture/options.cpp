@@ -14,7 +14,7 @@ constexpr int maxFps = 1000;
 
 const std::vector<OptionName> captureOptionNames = {
     {"--at", true},    {"--from", true}, {"--to", true},    {"--fps", true}, {"--out", true},
-    {"--video", true}, {"--size", true}, {"--help", false}, {"-h", false},
+    {"--video", true}, {"--size", true}, {"--help", false}, {"-h", false},   {"--timeline", false},
 };
 
 bool parseFps(const std::string& text, int& fps, std::string& error) {
@@ -42,6 +42,7 @@ std::string captureUsage() {
                "       quarnel-capture --from S --to E [--fps N] [--out DIR] [--size WxH]\n"
                "       quarnel-capture --video FILE.mp4 [--fps N] [--from S --to E] [--size "
                "WxH]\n"
+               "       quarnel-capture --timeline\n"
                "\n"
                "Renders the demo without a display. Run it in the folder that holds data/.\n"
                "  --at T         a still at demo time T seconds (0 to ") +
@@ -64,6 +65,8 @@ std::string captureUsage() {
            "; a frame that\n"
            "                 is not 4:3 holds the largest 4:3 picture that fits, centred\n"
            "                 between black bars\n"
+           "  --timeline     list the scene windows, the music's start, the end and every\n"
+           "                 edge of a scene or element window, one per line\n"
            "  --help         this text\n";
 }
 
@@ -74,6 +77,13 @@ bool parseOptions(int argc, const char* const* argv, CaptureOptions& options, st
     while (nextOption(walk, captureOptionNames, flag, value, error)) {
         if (flag == "--help" || flag == "-h") {
             options.help = true;
+            return true;
+        } else if (flag == "--timeline") {
+            if (argc != 2) {
+                error = "--timeline lists the timeline and takes no other option";
+                return false;
+            }
+            options.mode = CaptureMode::timeline;
             return true;
         } else if (flag == "--at") {
             double t = 0.0;

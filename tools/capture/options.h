@@ -6,7 +6,7 @@
 
 #include "app/timeline.h"
 
-enum class CaptureMode { none, stills, frames, video };
+enum class CaptureMode { none, stills, frames, video, timeline };
 
 struct CaptureOptions {
     CaptureMode mode = CaptureMode::none;
