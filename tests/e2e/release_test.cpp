@@ -14,16 +14,7 @@
 static const std::string pack = QUARNEL_SOURCE_DIR "/release/pack";
 static const std::string built = QUARNEL_BINARY_DIR;
 
-// Runs a shell command: its standard output, or "failed" when it fails.
-static std::string run(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return "failed";
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    return pclose(pipe) == 0 ? output : "failed";
-}
+static const auto run = commandOutput;
 
 static std::string readFile(const std::string& path) {
     std::ostringstream text;

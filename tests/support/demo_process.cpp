@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -140,6 +141,15 @@ int runWithDisplay(const VirtualDisplay& display, const std::string& command) {
     std::string line = "DISPLAY=" + display.name + " " + command + " >/dev/null 2>&1";
     int status = std::system(line.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return "failed";
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+    return pclose(pipe) == 0 ? output : "failed";
 }
 
 // Windows of other processes come and go while the tree is searched; Xlib's

@@ -44,6 +44,8 @@ std::string stderrText(const DemoProcess& process);
 bool waitForStderr(const DemoProcess& process, const std::string& text, double seconds);
 // Runs a shell command with DISPLAY set; its exit code.
 int runWithDisplay(const VirtualDisplay& display, const std::string& command);
+// Runs a shell command: its standard output, or "failed" when it fails.
+std::string commandOutput(const std::string& command);
 // Finds a top-level window by title; 0 when there is none.
 unsigned long findWindow(const VirtualDisplay& display, const std::string& title);
 // Waits until a window with that title exists; 0 after seconds.

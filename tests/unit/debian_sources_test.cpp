@@ -2,29 +2,23 @@
 // source packages, run by bash with apt and the builds replaced by shell
 // functions that play the cases.
 #include <gtest/gtest.h>
-#include <cstdio>
+#include <fstream>
 #include <string>
 
+#include "demo_process.h"
+
 // Runs a bash script after sourcing scripts/debian-sources in a fresh cache
-// folder; its standard output and error, and "exit N" when it fails.
+// folder: its standard output and error, then "exit" and its exit status.
 static std::string runWithSources(const std::string& script) {
     char folder[] = "/tmp/quarnel-sources-XXXXXX";
     if (!mkdtemp(folder)) return "no folder";
-    const std::string path = std::string(folder) + "/test.sh";
-    if (FILE* file = std::fopen(path.c_str(), "w")) {
-        std::fprintf(file, "source '%s/scripts/debian-sources'\ncache='%s/cache' recipe=1\n%s\n",
-                     QUARNEL_SOURCE_DIR, folder, script.c_str());
-        std::fclose(file);
-    }
-    std::string output;
-    FILE* pipe = popen(("cd " + std::string(folder) + " && bash test.sh 2>&1").c_str(), "r");
-    if (!pipe) return "no bash";
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    if (status != 0) output += "exit " + std::to_string(WEXITSTATUS(status)) + "\n";
-    std::system(("rm -rf " + std::string(folder)).c_str());
+    std::ofstream(std::string(folder) + "/test.sh")
+        << "source '" QUARNEL_SOURCE_DIR "/scripts/debian-sources'\ncache='" << folder
+        << "/cache' recipe=1\n"
+        << script << "\n";
+    const std::string output =
+        commandOutput("cd " + std::string(folder) + " && { bash test.sh 2>&1; echo exit $?; }");
+    commandOutput("rm -rf " + std::string(folder));
     return output;
 }
 
@@ -40,7 +34,7 @@ download_source() { [ "$2" = "$downloadable" ]; }
 TEST(DebianSources, SettlesOnTheNewestDownloadableRevisionOfTheSameUpstreamReleaseOrFails) {
     EXPECT_EQ(runWithSources(offered + "downloadable=1:1.2-2 settle_versions 2>/dev/null\n"
                                        "echo ${source_version[foo]}"),
-              "1:1.2-2\n");
+              "1:1.2-2\nexit 0\n");
     EXPECT_EQ(runWithSources(offered + "downloadable=none settle_versions\n echo went on"),
               "test.sh: apt cannot download any foo 1.2 source package\nexit 1\n");
 }
@@ -69,5 +63,5 @@ source_version[foo]=1.2-1
 settle_versions() {
         echo asked apt; }
 build_cached false && echo cached)sh"),
-              "built\nterms\nlgpl\nfoo            1.2-2\ncached\n");
+              "built\nterms\nlgpl\nfoo            1.2-2\ncached\nexit 0\n");
 }

@@ -246,17 +246,6 @@ TEST(WindowsDemo, RefusedModeChangesNothing) {
     EXPECT_EQ(otherMode, "");
 }
 
-// Runs a shell command: its standard output, or "failed" when it fails.
-static std::string shell(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return "failed";
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        out.append(buffer, n);
-    return pclose(pipe) == 0 ? out : "failed";
-}
-
 // The Windows archive as scripts/release makes it, twice the same bytes:
 // mpg123 is a DLL beside quarnel.exe, which imports it, with its licence and
 // the source it was built from; unpacked, the demo plays to its end with it.
@@ -264,24 +253,26 @@ TEST(WindowsRelease, ArchiveCarriesMpg123AsADllAndPlaysUnpacked) {
     const std::string folder = testFilePath("release");
     const std::string zip = folder + "/one/quarnel-1.0-win64.zip";
     for (const char* copy : {"one", "two"})
-        ASSERT_NE(shell("rm -rf '" + folder + "/" + copy + "' && cd " QUARNEL_SOURCE_DIR +
-                        " && release/stage-win64 '" + windowsBuild + "' '" + folder + "/" + copy +
-                        "/stage' && release/pack win64 1.0 '" + folder + "/" + copy +
-                        "/stage' " QUARNEL_BINARY_DIR "/data '" + folder + "/" + copy +
-                        "/quarnel-1.0-win64.zip'"),
+        ASSERT_NE(commandOutput("rm -rf '" + folder + "/" + copy + "' && cd " QUARNEL_SOURCE_DIR +
+                                " && release/stage-win64 '" + windowsBuild + "' '" + folder + "/" +
+                                copy + "/stage' && release/pack win64 1.0 '" + folder + "/" + copy +
+                                "/stage' " QUARNEL_BINARY_DIR "/data '" + folder + "/" + copy +
+                                "/quarnel-1.0-win64.zip'"),
                   "failed");
-    EXPECT_EQ(shell("cmp '" + zip + "' '" + folder + "/two/quarnel-1.0-win64.zip' && echo same"),
-              "same\n");
-    EXPECT_EQ(shell("unzip -Z1 '" + zip + "' | grep -v /data/ | grep -i -e dll -e mpg123"),
+    EXPECT_EQ(
+        commandOutput("cmp '" + zip + "' '" + folder + "/two/quarnel-1.0-win64.zip' && echo same"),
+        "same\n");
+    EXPECT_EQ(commandOutput("unzip -Z1 '" + zip + "' | grep -v /data/ | grep -i -e dll -e mpg123"),
               "quarnel-1.0-win64/libmpg123-0.dll\nquarnel-1.0-win64/licences/mpg123-COPYING.txt\n"
               "quarnel-1.0-win64/licences/mpg123.txt\n");
     const std::string top = folder + "/unpacked/quarnel-1.0-win64";
-    ASSERT_NE(shell("unzip -q -o '" + zip + "' -d '" + folder + "/unpacked'"), "failed");
-    EXPECT_EQ(shell("x86_64-w64-mingw32-objdump -p '" + top +
-                    "/quarnel.exe' | grep -o 'DLL Name: lib.*'"),
+    ASSERT_NE(commandOutput("unzip -q -o '" + zip + "' -d '" + folder + "/unpacked'"), "failed");
+    EXPECT_EQ(commandOutput("x86_64-w64-mingw32-objdump -p '" + top +
+                            "/quarnel.exe' | grep -o 'DLL Name: lib.*'"),
               "DLL Name: libmpg123-0.dll\n");
-    EXPECT_NE(shell("cat '" + top + "/licences/sources.txt'").find("\nmpg123 "), std::string::npos);
-    EXPECT_NE(shell("cat '" + top + "/licences/mpg123-COPYING.txt'")
+    EXPECT_NE(commandOutput("cat '" + top + "/licences/sources.txt'").find("\nmpg123 "),
+              std::string::npos);
+    EXPECT_NE(commandOutput("cat '" + top + "/licences/mpg123-COPYING.txt'")
                   .find("GNU LESSER GENERAL PUBLIC LICENSE"),
               std::string::npos);
 
@@ -291,5 +282,5 @@ TEST(WindowsRelease, ArchiveCarriesMpg123AsADllAndPlaysUnpacked) {
         EXPECT_NE(waitForWindow(run.display, title, 60), 0u) << stderrText(run.demo);
         EXPECT_EQ(waitForExit(run.demo, 60), 0) << stderrText(run.demo);
     }
-    shell("rm -rf '" + folder + "'");
+    commandOutput("rm -rf '" + folder + "'");
 }
