@@ -112,12 +112,14 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
     switch (choice) {
     case DisplayChoice::ExactMode:
+        SDL_ShowCursor(SDL_DISABLE);
         if (!enterFullScreenMode()) {
-            // Refused: the window opens on the desktop as it is, and the run
-            // ends as soon as the loop starts.
+            // No exact mode (the run ends as soon as the loop starts), or the
+            // desktop's could not be read: a borderless pop-up at the top
+            // left of the desktop as it is, nothing switched.
+            flags |= SDL_WINDOW_BORDERLESS;
             break;
         }
-        SDL_ShowCursor(SDL_DISABLE);
         displaySwitched = true;
         std::atexit(restoreDisplayAtExit);
         if (desktopIsExactMode(width, height)) {

@@ -25,7 +25,8 @@ SDL_Window* mainWindowHandle();
 void finishFullScreen();
 // Checks that an exact 640 x 480 mode in the desktop's format exists; when
 // not, shows "Display Mode Not Compatible", posts the quit request and
-// returns false.
+// returns false. Also false, after "Could Not Enum Display Settings" and
+// with no quit request, when the desktop's mode cannot be read.
 bool enterFullScreenMode();
 // Creates the rendering context for the window and makes it current; null,
 // after its message box, when there is none.
