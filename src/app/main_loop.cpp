@@ -10,8 +10,17 @@
 #include "platform/quit.h"
 #include "resources/demo_state.h"
 #include "app/warm_up.h"
+#include "platform/frame_pacer.h"
 
-static int loop() {
+// Asks for swaps on the vertical blank, or for none with vsync false, and
+// readies the pacing for where the swaps turn out not to wait.
+static FramePacer startPacing(bool vsync) {
+    requestSwapInterval(vsync);
+    return makeFramePacer(displayRefreshRate(), vsync);
+}
+
+static int loop(bool vsync) {
+    FramePacer pacer = startPacing(vsync);
     int exitCode = 0;
     for (;;) {
         SDL_Event event;
@@ -22,8 +31,11 @@ static int loop() {
             }
             windowProc(event);
         } else {
-            warmUpBeforeFrame(); // out of sight: the opening clears before it draws
-            renderFrame();       // the swap is the loop's only pacing
+            // The warm-up's frames are not paced: the screen stays black,
+            // and the warm-up has to end before the first slide.
+            if (!warmUpBeforeFrame()) waitForFrame(pacer);
+            renderFrame();
+            noteSwap(pacer, steadySeconds());
             finishFullScreen();
         }
     }
@@ -43,9 +55,9 @@ static void openMusic() {
     demo.musicStream = createMusicStream(soundtrackFile);
 }
 
-int runMainLoop() {
+int runMainLoop(bool vsync) {
     openMusic();
-    return loop();
+    return loop(vsync);
 }
 
 static MusicSeek musicSeek = playMusicFrom;
@@ -67,10 +79,10 @@ void startMusicAt(double from) {
     demo.musicStream = 0;
 }
 
-int runMainLoopFrom(double from) {
+int runMainLoopFrom(double from, bool vsync) {
     openMusic();
     drawStateFramesBefore(float(from));
     startMusicAt(from);
     demo.frameTimer.restartAt(from);
-    return loop();
+    return loop(vsync);
 }

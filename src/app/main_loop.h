@@ -4,13 +4,15 @@
 #include <cstdint>
 
 // Opens the soundtrack, turns until the quit request, shuts the window down
-// and returns the quit request's code.
-int runMainLoop();
+// and returns the quit request's code. With vsync, frames come once a
+// display refresh: the swaps wait for the vertical blank, or where they do
+// not, the loop waits before each frame; without, as fast as the swap returns.
+int runMainLoop(bool vsync);
 // The same with the timeline starting at demo time `from` as the loop
 // starts, as if the run had played up to there: the OpenGL state its frames
 // would have left, and the music as far in as `from` is past its start
 // (timelineMusicStart) when it has begun.
-int runMainLoopFrom(double from);
+int runMainLoopFrom(double from, bool vsync);
 
 // The music of a run that starts at demo time `from`, with the soundtrack
 // open: as far in as `from` is past the music's start, when it has begun. When the

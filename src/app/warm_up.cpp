@@ -71,18 +71,19 @@ void drawWarmUpPiece(int piece) {
     setClocks(clock);
 }
 
-void warmUpBeforeFrame() {
+bool warmUpBeforeFrame() {
     // The first frame goes out untouched: start-up ends with its swap.
     static bool firstFrame = true;
     static int next = 0;
     if (firstFrame) {
         firstFrame = false;
-        return;
+        return false;
     }
-    if (next >= warmUpPieceCount()) return;
+    if (next >= warmUpPieceCount()) return false;
     if (demo.frameTimer.elapsedSeconds() >= lastStart) {
         next = warmUpPieceCount(); // too late: the rest is left to the scenes themselves
-        return;
+        return false;
     }
     drawWarmUpPiece(next++);
+    return true;
 }

@@ -22,4 +22,5 @@ void drawWarmUpPiece(int piece);
 // enough that the screen stays black, and nothing once every piece is drawn
 // or that time has passed. Every frame until then is drawn by the
 // opening's routine, which clears colour and depth before anything else.
-void warmUpBeforeFrame();
+// True when it drew a piece.
+bool warmUpBeforeFrame();

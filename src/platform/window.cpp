@@ -206,6 +206,18 @@ void* setupPixelFormat(SDL_Window* window) {
     return context;
 }
 
+bool requestSwapInterval(bool waitForBlank) {
+    if (!waitForBlank) return SDL_GL_SetSwapInterval(0) == 0;
+    return SDL_GL_SetSwapInterval(-1) == 0 || SDL_GL_SetSwapInterval(1) == 0;
+}
+
+int displayRefreshRate() {
+    const int display = mainWindow ? SDL_GetWindowDisplayIndex(mainWindow) : 0;
+    SDL_DisplayMode mode;
+    if (SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) != 0) return 0;
+    return mode.refresh_rate;
+}
+
 void shutdownWindow() {
     if (renderContext) {
         SDL_GL_MakeCurrent(mainWindow, nullptr);

@@ -31,6 +31,14 @@ bool enterFullScreenMode();
 // Creates the rendering context for the window and makes it current; null,
 // after its message box, when there is none.
 void* setupPixelFormat(SDL_Window* window);
+// Asks for swaps that wait for the vertical blank: adaptive where the driver
+// offers it (a frame that comes late is shown at once, not a refresh later),
+// else every blank; with waitForBlank false, for swaps that never wait. False
+// when the driver grants neither. Needs the current context.
+bool requestSwapInterval(bool waitForBlank);
+// The refresh rate, in Hz, of the mode the window's display shows; 0 when
+// the display reports none.
+int displayRefreshRate();
 // Releases the context setupPixelFormat made and, when full screen, restores
 // the display and cursor.
 void shutdownWindow();

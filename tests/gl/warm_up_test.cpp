@@ -171,16 +171,16 @@ TEST_F(WarmUpTest, PiecesAreDrawnOnlyBeforeTheScreenCanShowThem) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The first frame ends start-up and is left alone; the second draws.
     demo.frameTimer.restartAt(0.5);
-    warmUpBeforeFrame();
+    EXPECT_FALSE(warmUpBeforeFrame());
     EXPECT_EQ(litPixels(), 0);
-    warmUpBeforeFrame();
+    EXPECT_TRUE(warmUpBeforeFrame());
     EXPECT_GT(litPixels(), 0);
 
     // Past its time the warm-up stops for good, even if the clock went back.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     demo.frameTimer.restartAt(1.6);
-    warmUpBeforeFrame();
+    EXPECT_FALSE(warmUpBeforeFrame());
     demo.frameTimer.restartAt(0.5);
-    warmUpBeforeFrame();
+    EXPECT_FALSE(warmUpBeforeFrame());
     EXPECT_EQ(litPixels(), 0);
 }
