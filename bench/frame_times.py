@@ -5,12 +5,16 @@ A frame lasts from one buffer swap to the next and is counted at the demo time
 it began (the previous swap, on the clock the demo's timer starts with, about
 when the libraries are loaded). The first swap ends start-up and is left out.
 Per scene window: the median, 99th percentile and worst frame time and the
-frames over 1/60 s, each the median over the runs (every run's own count in
-brackets); the frames over 1/60 s within half a second of a scene change or of
-an element's edge; the ten worst frames of all runs with their demo times and
+long frames, each the median over the runs (every run's own count in
+brackets); the long frames within half a second of a scene change or of an
+element's edge; the ten worst frames of all runs with their demo times and
 the llvmpipe programs compiled while they were drawn.
 
-Usage: bench/frame_times.py LOG...   (each LOG as QUARNEL_SWAP_LOG named it)
+A long frame is one that misses a refresh of a 60 Hz display. Unpaced
+(--no-vsync) that is any frame over 1/60 s; paced, every frame waits for its
+refresh, so a frame misses one when it lasts over 1.5 refresh periods (25 ms).
+
+Usage: bench/frame_times.py [--paced] LOG...   (each LOG as QUARNEL_SWAP_LOG named it)
 The scene windows come from quarnel-capture --timeline in BUILD (default build/).
 """
 import os
@@ -47,7 +51,9 @@ SCENE_CHANGES = [lo for _, lo, _ in SCENES[1:]]
 # sets, the attack pictures): the edges that are not scene changes.
 ELEMENT_EDGES = [e for e in _EDGES if e not in {x for _, lo, hi in SCENES for x in (lo, hi)}]
 NEAR = 0.5
-DROPPED = 1000.0 / 60.0  # ms: a frame longer than this misses a 60 Hz refresh
+REFRESH = 1000.0 / 60.0  # ms: one refresh of a 60 Hz display
+DROPPED = REFRESH  # ms: an unpaced frame longer than this misses a refresh
+MISSED = 1.5 * REFRESH  # ms: a paced frame longer than this missed its refresh
 
 
 class Run:
@@ -81,9 +87,9 @@ class Run:
     def times(self, lo, hi):
         return sorted(ms for t, ms in self.frames if lo <= t < hi)
 
-    def near(self, edges):
+    def near(self, edges, limit=DROPPED):
         return [(t, ms) for t, ms in self.frames
-                if ms > DROPPED and any(abs(t - e) <= NEAR or abs(t + ms / 1000 - e) <= NEAR
+                if ms > limit and any(abs(t - e) <= NEAR or abs(t + ms / 1000 - e) <= NEAR
                                         for e in edges)]
 
     def compiled_during(self, t, ms):
@@ -110,13 +116,15 @@ def counts(values):
     return f"{statistics.median(values):g} [{' '.join(str(v) for v in values)}]"
 
 
-def report(runs, out=sys.stdout):
+def report(runs, out=sys.stdout, paced=False):
     n = len(runs)
-    print(f"frame times from swap to swap, ms, medians of {n} runs; beside them the CPU time"
-          f" of a frame (all threads, ms), which hardly depends on the machine's load;"
-          f" counts over {DROPPED:.1f} ms as median [each run]", file=out)
+    limit = MISSED if paced else DROPPED
+    long = f"missed refresh (over {limit:.1f} ms)" if paced else f"over {limit:.1f} ms"
+    print(f"frame times from swap to swap, {'paced' if paced else 'unpaced'}, ms, medians of"
+          f" {n} runs; beside them the CPU time of a frame (all threads, ms), which hardly"
+          f" depends on the machine's load; counts {long} as median [each run]", file=out)
     print(f"{'scene window':<28}{'frames':>7}{'median':>8}{'p99':>8}{'worst':>8}"
-          f"{'CPU med':>9}{'p99':>7}{'worst':>7}   over {DROPPED:.1f}", file=out)
+          f"{'CPU med':>9}{'p99':>7}{'worst':>7}   {long}", file=out)
     for name, lo, hi in SCENES:
         per_run = [r.times(lo, hi) for r in runs]
         cpu = [sorted(c for t, _, c, _ in r.cpu if lo <= t < hi) for r in runs]
@@ -124,7 +132,7 @@ def report(runs, out=sys.stdout):
         def med(values):
             return statistics.median(values)
 
-        over = [sum(ms > DROPPED for ms in v) for v in per_run]
+        over = [sum(ms > limit for ms in v) for v in per_run]
         print(f"{name + f' {lo:g}-{hi:g} s':<28}{med([len(v) for v in per_run]):>7g}"
               f"{med([percentile(v, 0.5) for v in per_run]):>8.2f}"
               f"{med([percentile(v, 0.99) for v in per_run]):>8.2f}"
@@ -133,13 +141,13 @@ def report(runs, out=sys.stdout):
               f"{med([percentile(v, 0.99) for v in cpu]):>7.2f}"
               f"{med([percentile(v, 1.0) for v in cpu]):>7.2f}"
               f"   {counts(over)}", file=out)
-    whole = [sum(ms > DROPPED for t, ms in r.frames if t < END) for r in runs]
-    print(f"over {DROPPED:.1f} ms in the whole run, 0-{END:g} s: {counts(whole)}"
+    whole = [sum(ms > limit for t, ms in r.frames if t < END) for r in runs]
+    print(f"{long} in the whole run, 0-{END:g} s: {counts(whole)}"
           f"   (goal: at most 2 in every run)", file=out)
-    changes = [len(r.near(SCENE_CHANGES)) for r in runs]
+    changes = [len(r.near(SCENE_CHANGES, limit)) for r in runs]
     print(f"  within {NEAR} s of a scene change ({', '.join(f'{e:g}' for e in SCENE_CHANGES)} s):"
           f" {counts(changes)}   (goal: none)", file=out)
-    elements = [len(r.near(ELEMENT_EDGES)) for r in runs]
+    elements = [len(r.near(ELEMENT_EDGES, limit)) for r in runs]
     print(f"  within {NEAR} s of an element's edge"
           f" ({', '.join(f'{e:g}' for e in ELEMENT_EDGES)} s): {counts(elements)}"
           f"   (goal: none)", file=out)
@@ -168,6 +176,8 @@ def report(runs, out=sys.stdout):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 2:
+    paced = sys.argv[1:2] == ["--paced"]
+    logs = sys.argv[2:] if paced else sys.argv[1:]
+    if not logs:
         sys.exit(__doc__)
-    report([Run(log) for log in sys.argv[1:]])
+    report([Run(log) for log in logs], paced=paced)
