@@ -34,6 +34,6 @@ int main(int argc, char** argv) {
         createMainWindow("Vormak - Quarnel", options.display, options.width, options.height);
     if (!window) return 1;
     loadResources(window);
-    const bool vsync = true; // frames once a display refresh
-    return options.startLate ? runMainLoopFrom(options.from, vsync) : runMainLoop(vsync);
+    return options.startLate ? runMainLoopFrom(options.from, options.vsync)
+                             : runMainLoop(options.vsync);
 }

@@ -11,12 +11,12 @@
 // Every option the demo understands. A new one is a row here, a field in
 // DemoOptions, a branch in parseOptions and a line in demoUsage.
 static const std::vector<OptionName> demoOptionNames = {
-    {"--window", false}, {"--size", true}, {"--desktop", false}, {"--from", true},
-    {"--help", false},   {"-h", false},    {"--version", false},
+    {"--window", false},   {"--size", true},  {"--desktop", false}, {"--from", true},
+    {"--no-vsync", false}, {"--help", false}, {"-h", false},        {"--version", false},
 };
 
 std::string demoUsage() {
-    return "Usage: quarnel [--window | --size WxH | --desktop] [--from SECONDS]\n"
+    return "Usage: quarnel [--window | --size WxH | --desktop] [--from SECONDS] [--no-vsync]\n"
            "  (no option)     full screen, switching the display to 640 x 480\n"
            "  --window        a 640 x 480 window; the display is left as it is\n"
            "  --size WxH      a window of W x H pixels, the picture drawn at that size\n"
@@ -24,6 +24,7 @@ std::string demoUsage() {
            "  --from SECONDS  start the demo SECONDS in " +
            fromRangeText() +
            ", the music with it\n"
+           "  --no-vsync      draw frames as fast as they go, not once a display refresh\n"
            "  --help          show this text\n"
            "  --version       show the version\n";
 }
@@ -49,6 +50,8 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
         } else if (name == "--from") {
             if (!readFromOption(value, options.from, parsed.error)) return parsed;
             options.startLate = true;
+        } else if (name == "--no-vsync") {
+            options.vsync = false;
         } else if (name == "--help" || name == "-h") {
             options.help = true;
         } else if (name == "--version") {

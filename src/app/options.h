@@ -11,6 +11,7 @@ struct DemoOptions {
     int height = 480;
     bool startLate = false; // the timeline starts at `from` instead of running from launch
     double from = 0.0;      // seconds of demo time, 0 <= from < 90
+    bool vsync = true;      // frames once a display refresh; false: as fast as the swap returns
     bool help = false;
     bool version = false;
 };

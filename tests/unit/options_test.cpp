@@ -18,7 +18,7 @@ static std::string summary(const ParsedOptions& p) {
     const DemoOptions& o = p.options;
     return p.error + "|" + std::to_string(int(o.display)) + " " + std::to_string(o.width) + "x" +
            std::to_string(o.height) + (o.startLate ? " from " + std::to_string(o.from) : "") +
-           (o.help ? " help" : "") + (o.version ? " version" : "");
+           (o.vsync ? "" : " no-vsync") + (o.help ? " help" : "") + (o.version ? " version" : "");
 }
 
 TEST(Options, EachChoiceAndItsValues) {
@@ -31,6 +31,7 @@ TEST(Options, EachChoiceAndItsValues) {
         {{"--from", "57.25", "--desktop"}, "|1 640x480 from 57.250000"},
         {{"--from=0"}, "|0 640x480 from 0.000000"},
         {{"--help", "--version"}, "|0 640x480 help version"},
+        {{"--no-vsync", "--window"}, "|2 640x480 no-vsync"},
     };
     for (const auto& [arguments, expected] : cases)
         EXPECT_EQ(summary(parse(arguments)), expected);
@@ -42,6 +43,7 @@ TEST(Options, MistakesAreNamed) {
         {{"800x600"}, "unknown option '800x600'"},
         {{"--bogus=1"}, "unknown option '--bogus'"},
         {{"--window=1"}, "--window takes no value"},
+        {{"--no-vsync=0"}, "--no-vsync takes no value"},
         {{"--window", "--from"}, "--from needs a value"},
         {{"--size", "800x"}, "'800x'"},
         {{"--size", "-800x600"}, "'-800x600'"},
