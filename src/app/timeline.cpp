@@ -113,19 +113,30 @@ void drawFrameWithoutPlayAt(float t) {
     playRequestHandler = handler;
 }
 
-void drawStateFramesBefore(float t) {
-    std::vector<float> edges = timelineEdges();
-    const auto at = std::lower_bound(edges.begin(), edges.end(), t);
-    if (at == edges.end() || *at != t) edges.insert(at, t);
-    // The frames stand in for ones already drawn: the music is not theirs to
-    // start, and their pixels are never seen, so they fill one pixel only (no
-    // scene sets the viewport, so putting it back restores everything).
+void drawStateFramesBefore(float t, const std::function<float(float)>& lastFrameBefore,
+                           const std::function<void(float)>& drawFrame) {
+    std::vector<float> times;
+    for (float edge : timelineEdges())
+        if (edge > 0.0f && edge < t) times.push_back(lastFrameBefore(edge));
+    if (t > 0.0f) times.push_back(lastFrameBefore(t));
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+    times.erase(times.begin(), std::lower_bound(times.begin(), times.end(), 0.0f));
+    if (times.empty()) return;
+    // Only the last frame's pixels can be seen (a frame exactly on an edge
+    // draws nothing and shows them again): the others fill one pixel. No
+    // scene sets the viewport, so putting it back restores everything.
     GLint viewport[4] = {};
     glGetIntegerv(GL_VIEWPORT, viewport);
     glViewport(viewport[0], viewport[1], 1, 1);
-    for (float edge : edges) {
-        if (edge > t || edge <= 0.0f) continue;
-        drawFrameWithoutPlayAt(std::nextafter(edge, 0.0f));
-    }
+    for (size_t i = 0; i + 1 < times.size(); i++)
+        drawFrame(times[i]);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    drawFrame(times.back());
+}
+
+void drawStateFramesBefore(float t) {
+    // The frames stand in for ones already drawn: the music is not theirs to start.
+    drawStateFramesBefore(
+        t, [](float x) { return std::nextafter(x, 0.0f); }, drawFrameWithoutPlayAt);
 }

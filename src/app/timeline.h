@@ -2,6 +2,7 @@
 // and the capture tool.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 // One row of the cue sheet. The window that plays the music opens when it
@@ -44,9 +45,15 @@ std::vector<float> timelineEdges();
 // The frame at t as drawFrameAt draws it, without the music's play request:
 // a frame that stands in for one the run draws at another moment.
 void drawFrameWithoutPlayAt(float t);
-// Draws, without swapping and without a play request, the frames whose
-// OpenGL state a run that had played up to time t would have left: the last
-// frame before each scene and element window that opens or closes before t,
-// then the frame just before t. Every scene clears the buffer first, so the
-// state is all that carries over.
+// Draws, without swapping, the frames whose OpenGL state a run that had drawn
+// every frame up to time t would have left: the last frame before each scene
+// and element window that opens or closes before t, then the last frame
+// before t, in order, each once. Every scene clears the buffer first, so the
+// state is all that carries over, and all but the last fill one pixel only.
+// lastFrameBefore(x) is the demo time of the run's last frame before x
+// (negative: none); drawFrame draws the frame at a demo time.
+void drawStateFramesBefore(float t, const std::function<float(float)>& lastFrameBefore,
+                           const std::function<void(float)>& drawFrame);
+// The same for a late start: a live clock may stand at any time, so the last
+// frame before x is the float just below it; drawn without the play request.
 void drawStateFramesBefore(float t);

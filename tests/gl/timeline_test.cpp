@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -104,6 +105,28 @@ TEST_F(TimelineTest, PlayRequestOnEveryFrameBetween14And23Only) {
     for (float t : {13.99f, 14.0f, 14.02f, 14.5f, 22.99f, 23.0f, 23.5f, 40.0f})
         drawFrameAt(t);
     EXPECT_EQ(plays, (std::vector<float>{14.02f, 14.5f, 22.99f}));
+}
+
+// A late start draws the last frame before every edge before it, then the
+// one just before it, each once, whatever frames the run would have drawn.
+TEST_F(TimelineTest, StateFramesAreTheLastBeforeEachEdgeAndBeforeTheStart) {
+    std::vector<float> drawn;
+    const auto record = [&drawn](float t) { drawn.push_back(t); };
+    const auto tenthsOnly = [](float x) { return std::ceil(x * 10.0f) / 10.0f - 0.1f; };
+    drawStateFramesBefore(14.05f, tenthsOnly, record);
+    EXPECT_EQ(drawn, (std::vector<float>{1.9f, 5.9f, 9.9f, 13.9f, 14.0f}));
+    drawn.clear();
+    drawStateFramesBefore(0.0f, tenthsOnly, record);
+    drawStateFramesBefore(0.05f, tenthsOnly, record); // the run's first frame, at 0
+    EXPECT_EQ(drawn, (std::vector<float>{0.0f}));
+    // The live one: the float just below each edge, nothing played, the viewport kept.
+    GLint before[4] = {}, after[4] = {};
+    glGetIntegerv(GL_VIEWPORT, before);
+    drawStateFramesBefore(23.0f);
+    glGetIntegerv(GL_VIEWPORT, after);
+    EXPECT_TRUE(plays.empty());
+    EXPECT_EQ(std::vector<GLint>(before, before + 4), std::vector<GLint>(after, after + 4));
+    EXPECT_EQ(demo.demoTime, std::nextafter(23.0f, 0.0f));
 }
 
 TEST_F(TimelineTest, EveryFrameAfter90RequestsTheQuitEvenAfterAJump) {

@@ -1,7 +1,6 @@
 // Grid arithmetic and the frames a picture depends on.
 #include "grid.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "app/timeline.h"
@@ -35,18 +34,4 @@ float musicStartTime(int fps) {
         k++;
     const float t = gridTime(k, fps);
     return t < window.to ? t : -1.0f;
-}
-
-std::vector<int64_t> framesBefore(float t, int fps) {
-    std::vector<int64_t> frames;
-    const int64_t previous = lastGridFrameBefore(t, fps);
-    // Every edge of an element window inside a scene, and of the scenes.
-    for (float edge : timelineEdges()) {
-        const int64_t k = lastGridFrameBefore(edge, fps);
-        if (k >= 0 && k < previous) frames.push_back(k);
-    }
-    if (previous >= 0) frames.push_back(previous);
-    std::sort(frames.begin(), frames.end());
-    frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
-    return frames;
 }

@@ -71,8 +71,17 @@ void drawCaptureFrame(const CaptureContext& capture, float t) {
 }
 
 void drawFrameWithHistory(const CaptureContext& capture, float t) {
-    for (int64_t k : framesBefore(t, capture.fps))
-        drawCaptureFrame(capture, gridTime(k, capture.fps));
+    const int fps = capture.fps;
+    const auto lastGridTimeBefore = [fps](float x) {
+        const int64_t k = lastGridFrameBefore(x, fps);
+        return k < 0 ? -1.0f : gridTime(k, fps);
+    };
+    // Each with the spectrum it had on the grid, which the bass-driven state depends on.
+    const auto drawGridFrame = [&capture](float x) {
+        spectrumAt(capture, x, demo.spectrum);
+        drawFrameAt(x);
+    };
+    drawStateFramesBefore(t, lastGridTimeBefore, drawGridFrame);
     drawCaptureFrame(capture, t);
 }
 

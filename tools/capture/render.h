@@ -27,7 +27,8 @@ bool openCapture(CaptureContext& capture, int width, int height, int fps);
 void spectrumAt(const CaptureContext& capture, float t, float* spectrum);
 // One frame at demo time t: spectrum, clocks and scene, drawn into the buffer.
 void drawCaptureFrame(const CaptureContext& capture, float t);
-// Draws the grid frames that the picture at t depends on, then the frame at t.
+// Draws the grid frames whose state the picture at t depends on (at one
+// pixel: drawStateFramesBefore), then the frame at t.
 void drawFrameWithHistory(const CaptureContext& capture, float t);
 // The drawn frame as tightly packed RGB rows, top row first.
 void readFrame(const CaptureContext& capture, std::vector<uint8_t>& rgb);
