@@ -120,17 +120,6 @@ static std::string fileBytes(const fs::path& path) {
     return bytes.str();
 }
 
-static std::string commandOutput(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    pclose(pipe);
-    return output;
-}
-
 TEST(CapturePng, FramesReadBackExactlyThroughLibpng) {
     // Sizes narrower than one Sub-filter step, odd widths, and noisy pixels
     // that exercise every filter difference.
