@@ -34,6 +34,6 @@ int main(int argc, char** argv) {
         createMainWindow("Vormak - Quarnel", options.display, options.width, options.height);
     if (!window) return 1;
     loadResources(window);
-    return options.startLate ? runMainLoopFrom(options.from, options.vsync)
-                             : runMainLoop(options.vsync);
+    return options.startLate ? runMainLoopFrom(options.from, options.vsync, options.loop)
+                             : runMainLoop(options.vsync, options.loop);
 }

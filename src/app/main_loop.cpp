@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <cstdio>
 
+#include "app/next_pass.h"
 #include "app/timeline.h"
 #include "platform/window.h"
 #include "audio/music.h"
@@ -19,7 +20,19 @@ static FramePacer startPacing(bool vsync) {
     return makeFramePacer(displayRefreshRate(), vsync);
 }
 
-static int loop(bool vsync) {
+// The run starts again from 0 at the end: the state the last pass left goes,
+// the music goes back to its beginning for its play request. A soundtrack
+// that cannot go back would play out of step: the run goes on without it.
+static void startNextPass() {
+    resetStateForNextPass();
+    if (demo.musicStream != 0 && !rewindMusic(demo.musicStream)) {
+        std::fputs("quarnel: the soundtrack cannot start again: playing without music\n", stderr);
+        demo.musicStream = 0;
+    }
+    demo.frameTimer.restartAt(0.0);
+}
+
+static int loop(bool vsync, bool looping) {
     FramePacer pacer = startPacing(vsync);
     int exitCode = 0;
     for (;;) {
@@ -34,7 +47,14 @@ static int loop(bool vsync) {
             // The warm-up's frames are not paced: the screen stays black,
             // and the warm-up has to end before the first slide.
             if (!warmUpBeforeFrame()) waitForFrame(pacer);
-            renderFrame();
+            // One reading of the clock decides both whether the run starts
+            // again and the frame's time, so no frame past the end asks to quit.
+            float t = demo.frameTimer.elapsedSeconds();
+            if (looping && t >= timelineEnd()) {
+                startNextPass();
+                t = demo.frameTimer.elapsedSeconds();
+            }
+            renderFrame(t);
             noteSwap(pacer, steadySeconds());
             finishFullScreen();
         }
@@ -55,9 +75,9 @@ static void openMusic() {
     demo.musicStream = createMusicStream(soundtrackFile);
 }
 
-int runMainLoop(bool vsync) {
+int runMainLoop(bool vsync, bool looping) {
     openMusic();
-    return loop(vsync);
+    return loop(vsync, looping);
 }
 
 static MusicSeek musicSeek = playMusicFrom;
@@ -79,10 +99,10 @@ void startMusicAt(double from) {
     demo.musicStream = 0;
 }
 
-int runMainLoopFrom(double from, bool vsync) {
+int runMainLoopFrom(double from, bool vsync, bool looping) {
     openMusic();
     drawStateFramesBefore(float(from));
     startMusicAt(from);
     demo.frameTimer.restartAt(from);
-    return loop(vsync);
+    return loop(vsync, looping);
 }

@@ -7,12 +7,15 @@
 // and returns the quit request's code. With vsync, frames come once a
 // display refresh: the swaps wait for the vertical blank, or where they do
 // not, the loop waits before each frame; without, as fast as the swap returns.
-int runMainLoop(bool vsync);
+// When looping, the timeline and its music start again from 0 at their end,
+// each pass drawn as the first, and only the quit request (Escape, the close
+// request) ends the run.
+int runMainLoop(bool vsync, bool looping);
 // The same with the timeline starting at demo time `from` as the loop
 // starts, as if the run had played up to there: the OpenGL state its frames
 // would have left, and the music as far in as `from` is past its start
 // (timelineMusicStart) when it has begun.
-int runMainLoopFrom(double from, bool vsync);
+int runMainLoopFrom(double from, bool vsync, bool looping);
 
 // The music of a run that starts at demo time `from`, with the soundtrack
 // open: as far in as `from` is past the music's start, when it has begun. When the

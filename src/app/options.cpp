@@ -11,12 +11,14 @@
 // Every option the demo understands. A new one is a row here, a field in
 // DemoOptions, a branch in parseOptions and a line in demoUsage.
 static const std::vector<OptionName> demoOptionNames = {
-    {"--window", false},   {"--size", true},  {"--desktop", false}, {"--from", true},
-    {"--no-vsync", false}, {"--help", false}, {"-h", false},        {"--version", false},
+    {"--window", false}, {"--size", true},      {"--desktop", false},
+    {"--from", true},    {"--no-vsync", false}, {"--loop", false},
+    {"--help", false},   {"-h", false},         {"--version", false},
 };
 
 std::string demoUsage() {
     return "Usage: quarnel [--window | --size WxH | --desktop] [--from SECONDS] [--no-vsync]\n"
+           "               [--loop]\n"
            "  (no option)     full screen, switching the display to 640 x 480\n"
            "  --window        a 640 x 480 window; the display is left as it is\n"
            "  --size WxH      a window of W x H pixels, the picture drawn at that size\n"
@@ -25,6 +27,7 @@ std::string demoUsage() {
            fromRangeText() +
            ", the music with it\n"
            "  --no-vsync      draw frames as fast as they go, not once a display refresh\n"
+           "  --loop          start again from 0 at the end, the music with it, until Escape\n"
            "  --help          show this text\n"
            "  --version       show the version\n";
 }
@@ -52,6 +55,8 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
             options.startLate = true;
         } else if (name == "--no-vsync") {
             options.vsync = false;
+        } else if (name == "--loop") {
+            options.loop = true;
         } else if (name == "--help" || name == "-h") {
             options.help = true;
         } else if (name == "--version") {

@@ -12,6 +12,7 @@ struct DemoOptions {
     bool startLate = false; // the timeline starts at `from` instead of running from launch
     double from = 0.0;      // seconds of demo time, 0 <= from < 90
     bool vsync = true;      // frames once a display refresh; false: as fast as the swap returns
+    bool loop = false;      // the timeline starts again from 0 at its end, until a quit request
     bool help = false;
     bool version = false;
 };

@@ -82,9 +82,9 @@ void drawFrameAt(float t) {
     }
 }
 
-void renderFrame() {
+void renderFrame(float t) {
     fetchSpectrum(demo.musicStream, demo.spectrum);
-    drawFrameAt(demo.frameTimer.elapsedSeconds());
+    drawFrameAt(t);
     clearBars();
     SDL_GL_SwapWindow(mainWindowHandle());
 }

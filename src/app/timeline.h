@@ -34,9 +34,9 @@ void drawFrameAt(float t);
 using PlayRequestHandler = void (*)(unsigned stream);
 // Replaces the music play request with a recorder (null restores it), for tests.
 void setPlayRequestHandler(PlayRequestHandler handler);
-// One live frame: the spectrum, the frame at the clock's time, the bars kept
-// black, the swap.
-void renderFrame();
+// One live frame at demo time t (the clock's): the spectrum, the frame, the
+// bars kept black, the swap.
+void renderFrame(float t);
 
 // Every time at which a scene or an element window opens or closes, in
 // order, each once; the end of the last window (never) is left out.

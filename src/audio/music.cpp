@@ -25,7 +25,7 @@ constexpr int deviceBufferFrames = 1024; // about 23 ms at 44.1 kHz
 struct Stream {
     uint32_t handle = 0;
     Mp3ReaderPtr reader;              // touched by the callback only
-    std::atomic<bool> playing{false}; // set once by playMusic
+    std::atomic<bool> playing{false}; // set by playMusic, cleared by rewindMusic
     std::vector<float> stereo;        // callback scratch: this stream's share
     std::vector<float> mono;          // callback scratch: its mono mix
     std::vector<float> history = std::vector<float>(historyFrames); // guarded by historyMutex
@@ -182,8 +182,9 @@ uint32_t createMusicStream(const char* path) {
 }
 
 void playMusic(uint32_t handle) {
-    // The reader has not moved since it was opened, so the first callback after
-    // this starts at the beginning; a stream already playing carries on.
+    // The reader is where opening or rewinding left it, at the beginning, so
+    // the first callback after this starts there; a stream already playing
+    // carries on.
     if (Stream* stream = findStream(handle)) stream->playing.store(true);
 }
 
@@ -195,6 +196,14 @@ bool playMusicFrom(uint32_t handle, double seconds) {
     if (!seekMp3(*stream->reader, int64_t(std::llround(seconds * outputRate)))) return false;
     stream->playing.store(true);
     return true;
+}
+
+bool rewindMusic(uint32_t handle) {
+    Stream* stream = findStream(handle);
+    if (!stream) return false;
+    std::lock_guard<std::mutex> callbackLock(device.callbackMutex);
+    stream->playing.store(false);
+    return seekMp3(*stream->reader, 0);
 }
 
 void fetchSpectrum(uint32_t handle, float* spectrum) {

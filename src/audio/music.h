@@ -20,5 +20,9 @@ void playMusic(uint32_t stream);
 // long; past its end nothing is heard. False, and nothing plays, for handle 0
 // or a stream the decoder cannot move in.
 bool playMusicFrom(uint32_t stream, double seconds);
+// Stops the stream and puts it back at its beginning, as it was opened: the
+// next playMusic starts it from there. False, with the stream stopped, for
+// handle 0 or a stream the decoder cannot move in.
+bool rewindMusic(uint32_t stream);
 // Stops the device and releases the stream.
 void closeAudio();

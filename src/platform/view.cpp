@@ -26,6 +26,10 @@ void initView(int width, int height) {
     placeView(picture);
 }
 
+void resetView() {
+    initView(outputWidth, outputHeight);
+}
+
 void resizeView(int width, int height) {
     placeView(PictureRect{0, 0, width, height});
 }

@@ -10,6 +10,9 @@ struct GLUquadric;
 // depth test, the picture in the largest centred 4:3 rectangle of a width x
 // height output, and the fixed 45-degree view.
 void initView(int width, int height);
+// initView again for the output's latest size (the one followOutputSize last
+// saw): the state a context starts with, for a run that starts over.
+void resetView();
 // Viewport and 45-degree perspective for width x height; height 0 counts as 1.
 void resizeView(int width, int height);
 // The same for a picture in rect: the viewport there, the aspect its own.

@@ -83,6 +83,18 @@ TEST(DemoRun, RefusedDisplayModeShowsItsMessageAndEnds) {
     EXPECT_EQ(stderrText(run.demo).find("Unable to"), std::string::npos);
 }
 
+// --loop starts the run again at its end instead of ending it: started a
+// second before the end, it still plays seconds later, until Escape.
+TEST(DemoRun, LoopingRunGoesOnPastTheEndUntilEscape) {
+    RunningDemo run;
+    startDemo(run, QUARNEL_BINARY_DIR, 640, 480, "dummy", {"--loop", "--from", "89"});
+    ASSERT_NE(waitForWindow(run.display, title, 20), 0u);
+    pause(4.0); // the clock starts at 89 s once loading is done
+    EXPECT_TRUE(isRunning(run.demo)) << stderrText(run.demo);
+    runWithDisplay(run.display, "xdotool key Escape");
+    EXPECT_EQ(waitForExit(run.demo, 10), 0);
+}
+
 // No soundtrack and no audio device: the music's play requests (from 14 s)
 // and every frame's spectrum find nothing and the run goes on; started near
 // the end, it plays to the end and exits 0 by itself. ALSA with no card to

@@ -91,3 +91,28 @@ TEST(MusicSeek, ALateStartThatCannotSeekSaysSoAndStaysSilent) {
     closeAudio();
     std::remove(path.c_str());
 }
+
+// A looping run rewinds the soundtrack at the end: it stops at once, and the
+// next play request starts it from its beginning.
+TEST(MusicSeek, ARewoundStreamStopsAndPlaysAgainFromItsBeginning) {
+    const std::string path = testing::TempDir() + "quarnel_rewind.mp3";
+    ASSERT_TRUE(writeTestMp3(path, chirp(3.0, 44100), 44100, 1));
+    std::vector<float> expected;
+    ASSERT_TRUE(decodeMonoFile(path, expected));
+    ASSERT_TRUE(openPulledAudioDevice(fakeClock));
+    const uint32_t stream = createMusicStream(path.c_str());
+    EXPECT_FALSE(rewindMusic(0));
+    playMusic(stream);
+    std::vector<float> heard(2 * 4096);
+    pullAudio(heard.data(), 4096);
+    ASSERT_TRUE(rewindMusic(stream));
+    pullAudio(heard.data(), 1024);
+    for (size_t i = 0; i < 2 * 1024; i++)
+        ASSERT_EQ(heard[i], 0.0f) << i;
+    playMusic(stream);
+    pullAudio(heard.data(), 4096);
+    for (size_t i = 0; i < 4096; i++)
+        ASSERT_NEAR(heard[2 * i], expected[i], 1e-6) << i;
+    closeAudio();
+    std::remove(path.c_str());
+}
