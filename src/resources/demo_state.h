@@ -14,7 +14,7 @@ struct GLUquadric;
 // Members that need construction come first, in the order C++ must build
 // them: the timer starts before anything else, then the five containers.
 struct DemoState {
-    FrameTimer frameTimer;    // running from process start; a late start sets it forward once
+    FrameTimer frameTimer;    // from process start; the main loop moves it for --from and --loop
     tegn3d tunnelModel;       // Model::tunnel; drawn by the battle opening
     tegn3d ballModelPlain;    // Model::ball; rest shape of the wobble, never drawn
     tegn3d ballModelTextured; // Model::ball; mesh 0 rewritten by the wobble scene only
@@ -28,7 +28,7 @@ struct DemoState {
     float fade1 = 0.0f, fade4 = 0.0f, fade8 = 0.0f; // demoTime - 1, 4, 8; unlimited
     float fade14 = 0.0f, fade23 = 0.0f, fade34 = 0.0f, fade55 = 0.0f; // limited to <= 4
 
-    uint32_t musicStream = 0; // opened by the main loop; 0 without a soundtrack
+    uint32_t musicStream = 0; // the main loop's; 0 without a soundtrack or once it cannot keep step
     float spectrum[512] = {}; // 256 magnitudes for the frame: the live loop's fetchSpectrum or
                               // the capture tool's offline spectrum
 
