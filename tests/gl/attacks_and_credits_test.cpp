@@ -173,21 +173,14 @@ TEST_F(AttacksAndCredits, CreditsFillTheRowUnderTheWobbleProjection) {
 }
 
 // The background replaces the projection only for itself: the one the scene
-// found is back afterwards, both stacks at depth 1, the modelview current.
+// found is back afterwards, every stack at depth 1, the modelview current.
 TEST_F(AttacksAndCredits, ProjectionFoundIsTheProjectionLeft) {
     drawBattleAt(60.0f);
     expectPerspective(45.0, 1.0, 1.0, 10000.0);
+    expectSceneLeaves({});
     drawCreditsAt(85.0f);
     expectPerspective(80.0, 1.0, 1.0, 1000.0);
-    GLint depth = 0, mode = 0;
-    glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1);
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    expectSceneLeaves({});
 }
 
 } // namespace

@@ -133,9 +133,6 @@ TEST_F(BattleOpening, TextureScrollTouchesOnlyTheTunnel) {
     glGetFloatv(GL_TEXTURE_MATRIX, texture);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(texture[i], i % 5 == 0 ? 1.0f : 0.0f);
-    GLint depth = 0;
-    glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &depth);
-    EXPECT_EQ(depth, 1);
 }
 
 // The scene leaves its own perspective (45 degrees, aspect 1, 1 to 10000),
@@ -143,11 +140,7 @@ TEST_F(BattleOpening, TextureScrollTouchesOnlyTheTunnel) {
 TEST_F(BattleOpening, LeavesItsProjectionForTheNextScene) {
     drawAt(54.9f);
     expectPerspective(45.0, 1.0, 1.0, 10000.0);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    expectSceneLeaves({});
 }
 
 } // namespace

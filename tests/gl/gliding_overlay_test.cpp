@@ -74,21 +74,7 @@ TEST_F(GlidingOverlayTest, LeavesAdditiveBlendingAndIdentityModelview) {
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     drawAt(20.0f);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    GLint src = 0, dst = 0, mode = 0, bound = 0, depth = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
-    EXPECT_EQ(src, GL_ONE);
-    EXPECT_EQ(dst, GL_ONE);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_EQ(GLuint(bound), demo.jpegTextures[1]);
-    EXPECT_EQ(depth, 1);
+    expectSceneLeaves({true, false, true, GL_ONE, GL_ONE, demo.jpegTextures[1]});
     GLfloat modelview[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
     for (int i = 0; i < 16; ++i)

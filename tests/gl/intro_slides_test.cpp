@@ -84,18 +84,8 @@ TEST_F(IntroSlidesTest, SlideIsCentredSquareWhereTheGeometryPutsIt) {
 TEST_F(IntroSlidesTest, LeavesBlendingOnDepthTestOffAndTheSlidesFrame) {
     glDisable(GL_TEXTURE_2D);
     drawAt(10.5f);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    GLint src = 0, dst = 0, mode = 0, bound = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(src, GL_SRC_ALPHA);
-    EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_EQ(GLuint(bound), demo.jpegTextures[6]);
+    expectSceneLeaves(
+        {true, false, true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, demo.jpegTextures[6]});
     GLfloat colour[4], modelview[16];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);

@@ -246,19 +246,8 @@ TEST_F(MonsterIntroTest, LeavesTheBallsStateAndTransform) {
     const float t = 36.25f, bass = 0.2f;
     drawAt(t, bass);
 
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    GLint src = 0, dst = 0, mode = 0, bound = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(src, GL_SRC_ALPHA);
-    EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_EQ(GLuint(bound), demo.pngTextures.pokeball);
+    expectSceneLeaves(
+        {true, true, true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, demo.pngTextures.pokeball});
     GLfloat colour[4];
     glGetFloatv(GL_CURRENT_COLOR, colour);
     for (float channel : colour)

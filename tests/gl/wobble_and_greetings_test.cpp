@@ -221,11 +221,7 @@ TEST_F(WobbleAndGreetings, PicturesStandInTheirPlaces) {
 TEST_F(WobbleAndGreetings, LeavesItsProjectionForTheCredits) {
     drawAt(79.9f);
     expectPerspective(80.0, 1.0, 1.0, 1000.0);
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    expectSceneLeaves({});
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
 }
 

@@ -17,6 +17,32 @@ Rgba GlTest::pixelAt(int x, int y) const {
     return Rgba{p[0], p[1], p[2], p[3]};
 }
 
+void expectSceneLeaves(const LeftState& expected) {
+    GLint value = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &value);
+    EXPECT_EQ(value, GL_MODELVIEW);
+    for (GLenum depth :
+         {GL_MODELVIEW_STACK_DEPTH, GL_PROJECTION_STACK_DEPTH, GL_TEXTURE_STACK_DEPTH}) {
+        glGetIntegerv(depth, &value);
+        EXPECT_EQ(value, 1) << "stack depth " << depth;
+    }
+    EXPECT_EQ(bool(glIsEnabled(GL_BLEND)), expected.blend);
+    EXPECT_EQ(bool(glIsEnabled(GL_DEPTH_TEST)), expected.depthTest);
+    EXPECT_EQ(bool(glIsEnabled(GL_TEXTURE_2D)), expected.texturing);
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    if (expected.blendSrc != 0) {
+        glGetIntegerv(GL_BLEND_SRC, &value);
+        EXPECT_EQ(GLuint(value), expected.blendSrc);
+        glGetIntegerv(GL_BLEND_DST, &value);
+        EXPECT_EQ(GLuint(value), expected.blendDst);
+    }
+    if (expected.texture != 0) {
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+        EXPECT_EQ(GLuint(value), expected.texture);
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 uint32_t makeFlatTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a, int width, int height) {
     std::vector<uint8_t> texels(size_t(width) * height * 4);
     for (size_t i = 0; i < texels.size(); i += 4) {
