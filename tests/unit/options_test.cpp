@@ -18,7 +18,8 @@ static std::string summary(const ParsedOptions& p) {
     const DemoOptions& o = p.options;
     return p.error + "|" + std::to_string(int(o.display)) + " " + std::to_string(o.width) + "x" +
            std::to_string(o.height) + (o.startLate ? " from " + std::to_string(o.from) : "") +
-           (o.vsync ? "" : " no-vsync") + (o.help ? " help" : "") + (o.version ? " version" : "");
+           (o.vsync ? "" : " no-vsync") + (o.loop ? " loop" : "") + (o.help ? " help" : "") +
+           (o.version ? " version" : "");
 }
 
 TEST(Options, EachChoiceAndItsValues) {
@@ -28,7 +29,7 @@ TEST(Options, EachChoiceAndItsValues) {
         // both spellings of a value; --window beside --size only says the same
         {{"--size", "1024X600"}, "|2 1024x600"},
         {{"--window", "--size=1024x600"}, "|2 1024x600"},
-        {{"--from", "57.25", "--desktop"}, "|1 640x480 from 57.250000"},
+        {{"--from", "57.25", "--desktop", "--loop"}, "|1 640x480 from 57.250000 loop"},
         {{"--from=0"}, "|0 640x480 from 0.000000"},
         {{"--help", "--version"}, "|0 640x480 help version"},
         {{"--no-vsync", "--window"}, "|2 640x480 no-vsync"},
@@ -44,6 +45,7 @@ TEST(Options, MistakesAreNamed) {
         {{"--bogus=1"}, "unknown option '--bogus'"},
         {{"--window=1"}, "--window takes no value"},
         {{"--no-vsync=0"}, "--no-vsync takes no value"},
+        {{"--loop=2"}, "--loop takes no value"},
         {{"--window", "--from"}, "--from needs a value"},
         {{"--size", "800x"}, "'800x'"},
         {{"--size", "-800x600"}, "'-800x600'"},
