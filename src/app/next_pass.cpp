@@ -5,24 +5,15 @@
 #include "platform/view.h"
 
 void resetStateForNextPass() {
-    // The switches the scenes turn on and off, and the state they set, at the
-    // values every OpenGL context starts with.
+    // What a pass can leave unlike a new context: the credits' blending and
+    // colour, the last picture's texture. The scenes' other settings (culling
+    // and lighting off, a black clear colour, filled polygons, the client
+    // arrays and the texture matrix) end every frame as a new context has them.
     glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glBlendFunc(GL_ONE, GL_ZERO);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    glNormal3f(0.0f, 0.0f, 1.0f);
-    glTexCoord4f(0.0f, 0.0f, 0.0f, 1.0f);
     glBindTexture(GL_TEXTURE_2D, 0);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
     // The depth test, the picture's viewport and the projection and
     // modelview of start-up; the credits leave the wobble's projection.
     resetView();

@@ -2,8 +2,7 @@
 // must not inherit what the last one left in OpenGL.
 #pragma once
 
-// Puts back the OpenGL state a pass of the timeline leaves behind as a new
-// context has it: everything the scenes and the frame set, and the start-up
-// view for the output as it is now. Every frame of the next pass is then the
-// same frame the first pass drew at that time.
+// Puts the OpenGL state a pass of the timeline leaves behind back as a new
+// context has it, with the start-up view for the output as it is now. Every
+// frame of the next pass is then the frame the first pass drew at that time.
 void resetStateForNextPass();
