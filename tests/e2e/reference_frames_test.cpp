@@ -1,6 +1,7 @@
 // Guards the speed work: frames drawn from the generated data set at a fixed
 // set of times, covering every scene and the changes between them, must hash
-// exactly as recorded in tests/data/reference-frames.txt.
+// exactly as recorded in tests/data/reference-frames.txt; and a looping run's
+// second pass draws the first pass's frames.
 //
 // The hashes hold for the data set this build generates and for Mesa's
 // llvmpipe rasteriser on an x86-64 machine like the one that recorded them;
@@ -14,10 +15,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/next_pass.h"
+#include "grid.h"
 #include "render.h"
 
 namespace fs = std::filesystem;
@@ -146,5 +151,33 @@ TEST(ReferenceFrames, EveryRecordedFrameIsDrawnBitForBit) {
         in.close();
         std::ofstream(referenceFile) << header << recorded.str();
         std::printf("recorded %zu frames in %s\n", frames.size(), referenceFile.c_str());
+    }
+}
+
+// A looping run draws the timeline again from 0 once it ends: every frame of
+// the second pass, drawn in the same context after the end and the reset, is
+// the frame the first pass drew at that time (grid frame 0 lies on the
+// timeline's edge and draws nothing; a live frame is always later).
+TEST(ReferenceFrames, ASecondPassDrawsEveryFrameOfTheFirst) {
+    fs::current_path(QUARNEL_BINARY_DIR);
+    constexpr int fps = 5;
+    CaptureContext capture;
+    ASSERT_TRUE(openCapture(capture, 320, 240, fps));
+    const int64_t last = lastGridFrameBefore(90.0f, fps);
+    std::vector<size_t> firstPass;
+    std::vector<uint8_t> rgb;
+    for (int pass = 0; pass < 2; pass++) {
+        for (int64_t k = 1; k <= last; k++) {
+            drawCaptureFrame(capture, gridTime(k, fps));
+            readFrame(capture, rgb);
+            const size_t hash = std::hash<std::string_view>{}(
+                std::string_view(reinterpret_cast<const char*>(rgb.data()), rgb.size()));
+            if (pass == 0)
+                firstPass.push_back(hash);
+            else
+                ASSERT_EQ(hash, firstPass[size_t(k - 1)]) << "at " << gridTime(k, fps) << " s";
+        }
+        drawCaptureFrame(capture, 90.1f); // a live pass's last frame may fall past the end
+        resetStateForNextPass();
     }
 }
