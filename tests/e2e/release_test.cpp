@@ -35,7 +35,8 @@ struct Folder {
 TEST(ReleaseArchives, SameInputGivesTheSameBytes) {
     Folder w;
     ASSERT_NE(run("cd '" + w.path + "' && mkdir -p one/exe two && cp -RL '" + built +
-                  "/data' one/data && cp '" + built + "/quarnel' one/exe/quarnel.exe &&" +
+                  "/data' one/data && cp '" + built + "/quarnel' one/exe/quarnel.exe && '" + built +
+                  "/quarnel' --help >one/exe/usage.txt &&" +
                   " echo dll >one/exe/SDL2.dll && mkdir one/exe/licences && echo zlib "
                   ">one/exe/licences/z.txt && sleep 1.1 && cp -R one/. two/"),
               "failed");
@@ -60,6 +61,7 @@ TEST(ReleaseArchives, SameInputGivesTheSameBytes) {
     const std::string readme = run("unzip -p " + zip + " quarnel-9.8.7-win64/readme.txt");
     EXPECT_EQ(readme.rfind("Quarnel 9.8.7 by Vormak\r\n", 0), 0u);
     EXPECT_EQ(readme.find('@'), std::string::npos) << "a placeholder is left in the readme";
+    EXPECT_NE(readme.find("\r\nUsage: quarnel [--window"), std::string::npos) << readme;
 }
 
 // A wrong working folder would end the run at the first picture with its box
@@ -101,8 +103,10 @@ TEST(ReleaseArchives, LinuxArchivePlaysFromWhereverItIsUnpacked) {
     const std::string top = w.path + "/unpacked here/quarnel-1.2.3-linux-x86_64";
     EXPECT_EQ(access((top + "/quarnel").c_str(), X_OK), 0);
     EXPECT_EQ(access((top + "/data/.made").c_str(), F_OK), -1);
-    EXPECT_NE(readFile(top + "/readme.txt").find("\n    apt-get install " + packages + "\n"),
-              std::string::npos);
+    const std::string readme = readFile(top + "/readme.txt");
+    EXPECT_NE(readme.find("\n    apt-get install " + packages + "\n"), std::string::npos);
+    // The options are the program's own --help, word for word.
+    EXPECT_NE(readme.find("\n" + run(built + "/quarnel --help")), std::string::npos) << readme;
 
     VirtualDisplay display;
     ASSERT_TRUE(startVirtualDisplay(display, 640, 480));

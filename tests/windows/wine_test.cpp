@@ -255,9 +255,11 @@ TEST(WindowsRelease, ArchiveCarriesMpg123AsADllAndPlaysUnpacked) {
     for (const char* copy : {"one", "two"})
         ASSERT_NE(commandOutput("rm -rf '" + folder + "/" + copy + "' && cd " QUARNEL_SOURCE_DIR +
                                 " && release/stage-win64 '" + windowsBuild + "' '" + folder + "/" +
-                                copy + "/stage' && release/pack win64 1.0 '" + folder + "/" + copy +
-                                "/stage' " QUARNEL_BINARY_DIR "/data '" + folder + "/" + copy +
-                                "/quarnel-1.0-win64.zip'"),
+                                copy + "/stage' && " QUARNEL_BINARY_DIR "/quarnel --help >'" +
+                                folder + "/" + copy +
+                                "/stage/usage.txt' && release/pack win64 1.0 '" + folder + "/" +
+                                copy + "/stage' " QUARNEL_BINARY_DIR "/data '" + folder + "/" +
+                                copy + "/quarnel-1.0-win64.zip'"),
                   "failed");
     EXPECT_EQ(
         commandOutput("cmp '" + zip + "' '" + folder + "/two/quarnel-1.0-win64.zip' && echo same"),
