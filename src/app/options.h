@@ -10,7 +10,7 @@ struct DemoOptions {
     int width = 640; // the window's client area, for DisplayChoice::Window
     int height = 480;
     bool startLate = false; // the timeline starts at `from` instead of running from launch
-    double from = 0.0;      // seconds of demo time, 0 <= from < 90
+    double from = 0.0;      // seconds of demo time, 0 <= from < timelineEnd()
     bool vsync = true;      // frames once a display refresh; false: as fast as the swap returns
     bool loop = false;      // the timeline starts again from 0 at its end, until a quit request
     bool help = false;

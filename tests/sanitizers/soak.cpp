@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/timeline.h"
 #include "grid.h"
 #include "render.h"
 
@@ -71,14 +72,14 @@ static uint64_t frameHash(const std::vector<uint8_t>& rgb) {
 }
 
 // One whole-timeline capture, as quarnel-capture draws a frame sequence from
-// 0 to 90 s. Fills hashes with one entry per grid frame.
+// 0 to the timeline's end. Fills hashes with one entry per grid frame.
 static bool capturePass(const SoakOptions& options, std::vector<uint64_t>& hashes,
                         PassFigures& figures) {
     {
         CaptureContext capture;
         if (!openCapture(capture, options.width, options.height, options.fps)) return false;
         figures.texturesAfterLoad = liveTextures();
-        const int64_t count = lastGridFrameUpTo(90.0, options.fps) + 1;
+        const int64_t count = lastGridFrameUpTo(timelineEnd(), options.fps) + 1;
         hashes.clear();
         std::vector<uint8_t> rgb;
         for (int64_t k = 0; k < count; k++) {
@@ -130,7 +131,8 @@ int main(int argc, char** argv) {
                      "Runs in a folder that holds data/.\n");
         return 2;
     }
-    std::printf("%d passes over 0..90 s at %d fps\n", options.passes, options.fps);
+    std::printf("%d passes over 0..%g s at %d fps\n", options.passes, double(timelineEnd()),
+                options.fps);
     std::printf("pass  frames  textures(load/end)  RSS open kB  RSS closed kB  heap closed kB  "
                 "same frames\n");
 
