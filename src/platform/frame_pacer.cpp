@@ -7,10 +7,11 @@
 // How many of the latest swap gaps must be short before pacing begins:
 // enough that the few a driver's queue lets through after a stall are not.
 constexpr size_t shortGapsToPace = 8;
-// The final wait follows how far sleeps overshoot, within these bounds; a
-// longer one would burn a core whenever the machine is busy.
+// The final wait follows how far sleeps overshoot, within these bounds: on
+// a busy machine sleeps overshoot by milliseconds, and a final wait that long
+// would cost more CPU than the frame (a millisecond a frame is 6 % of a core).
 constexpr double shortestFinalWait = 0.0002;
-constexpr double longestFinalWait = 0.002;
+constexpr double longestFinalWait = 0.001;
 
 double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
@@ -44,7 +45,7 @@ void waitForFrame(FramePacer& pacer) {
         // The next final wait covers what this sleep overshot, and shrinks
         // slowly again once sleeps are prompt.
         const double overshoot = steadySeconds() - sleepUntil;
-        pacer.finalWait = std::clamp(std::max(overshoot * 1.5, pacer.finalWait * 0.95),
+        pacer.finalWait = std::clamp(std::max(overshoot * 1.25, pacer.finalWait * 0.95),
                                      shortestFinalWait, longestFinalWait);
     }
     while (steadySeconds() < due)
