@@ -46,7 +46,7 @@ static int loop(bool vsync, bool looping) {
         } else {
             // The warm-up's frames are not paced: the screen stays black,
             // and the warm-up has to end before the first slide.
-            if (!warmUpBeforeFrame()) waitForFrame(pacer);
+            const bool paced = !warmUpBeforeFrame();
             // One reading of the clock decides both whether the run starts
             // again and the frame's time, so no frame past the end asks to quit.
             float t = demo.frameTimer.elapsedSeconds();
@@ -55,6 +55,11 @@ static int loop(bool vsync, bool looping) {
                 t = demo.frameTimer.elapsedSeconds();
             }
             renderFrame(t);
+            // The wait comes between drawing and the swap, as a swap that waits
+            // for the vertical blank does: a frame that draws slower than the
+            // one before still goes out on time while it takes under a period.
+            if (paced) waitForFrame(pacer);
+            swapFrame();
             noteSwap(pacer, steadySeconds());
             finishFullScreen();
         }

@@ -86,6 +86,9 @@ void renderFrame(float t) {
     fetchSpectrum(demo.musicStream, demo.spectrum);
     drawFrameAt(t);
     clearBars();
+}
+
+void swapFrame() {
     SDL_GL_SwapWindow(mainWindowHandle());
 }
 

@@ -35,8 +35,10 @@ using PlayRequestHandler = void (*)(unsigned stream);
 // Replaces the music play request with a recorder (null restores it), for tests.
 void setPlayRequestHandler(PlayRequestHandler handler);
 // One live frame at demo time t (the clock's): the spectrum, the frame, the
-// bars kept black, the swap.
+// bars kept black. The swap is swapFrame's, so a paced loop can wait between.
 void renderFrame(float t);
+// Shows the frame drawn.
+void swapFrame();
 
 // Every time at which a scene or an element window opens or closes, in
 // order, each once; the end of the last window (never) is left out.

@@ -26,7 +26,7 @@ FramePacer makeFramePacer(int refreshHz, bool allowed);
 // the latest 10 gaps are under half a period the swaps do not wait, and the
 // pacer paces from then on.
 void noteSwap(FramePacer& pacer, double now);
-// Before a frame: while pacing, waits until the frame is due (a sleep for
+// Before a frame's swap: while pacing, waits until the frame is due (a sleep for
 // most of the time, then yielding for the last moment, which a sleep would
 // overshoot) and schedules the next one a period later. A frame already
 // more than a period late starts the schedule afresh rather than bunching
