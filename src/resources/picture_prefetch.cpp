@@ -6,7 +6,14 @@
 #include "image/jpeg_decode.h"
 #include "resources/data_files.h"
 
-constexpr int workerCount = 2; // the decode runs on both cores
+// The decode runs on both cores. A web page has no threads it can count on
+// (they need cross-origin isolation): there the first wait decodes every
+// picture in turn.
+#ifdef __EMSCRIPTEN__
+constexpr int workerCount = 0;
+#else
+constexpr int workerCount = 2;
+#endif
 
 PicturePrefetch::PicturePrefetch()
     : jpegs(jpegFileCount), pngs(pngFileCount), ready(jpegFileCount + pngFileCount, 0) {
@@ -94,6 +101,7 @@ bool PicturePrefetch::decode(size_t job, std::FILE* file) {
 }
 
 void PicturePrefetch::waitFor(size_t job) {
+    if (workers.empty()) work();
     std::unique_lock<std::mutex> lock(mutex);
     finished.wait(lock, [&] { return ready[job] != 0; });
 }

@@ -21,6 +21,7 @@ void gl11Color4f(float r, float g, float b, float a);
 // Matrix stacks (32 deep each).
 void gl11MatrixMode(unsigned mode);
 void gl11LoadIdentity();
+void gl11LoadMatrixf(const float* m);
 void gl11PushMatrix();
 void gl11PopMatrix();
 void gl11Translatef(float x, float y, float z);

@@ -15,6 +15,7 @@
 #define glColor4f gl11Color4f
 #define glMatrixMode gl11MatrixMode
 #define glLoadIdentity gl11LoadIdentity
+#define glLoadMatrixf gl11LoadMatrixf
 #define glPushMatrix gl11PushMatrix
 #define glPopMatrix gl11PopMatrix
 #define glTranslatef gl11Translatef

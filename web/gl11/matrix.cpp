@@ -1,4 +1,5 @@
 // The modelview, projection and texture stacks, and GLU's two view matrices.
+#include <algorithm>
 #include <cmath>
 
 #include "gl11.h"
@@ -48,6 +49,11 @@ void gl11MatrixMode(unsigned mode) {
 
 void gl11LoadIdentity() {
     currentStack().back() = identityMatrix();
+}
+
+void gl11LoadMatrixf(const float* m) {
+    Matrix& top = currentStack().back();
+    std::copy(m, m + 16, top.begin());
 }
 
 void gl11PushMatrix() {

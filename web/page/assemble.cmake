@@ -1,0 +1,18 @@
+# Writes the page OUT from index.html in PAGE with page.js inside it, and the
+# demo's script either named (DEMO_SRC, beside the page) or put inside it
+# whole (DEMO_INLINE, for the one-file page).
+file(READ ${PAGE}/index.html html)
+file(READ ${PAGE}/page.js page_script)
+if(DEMO_INLINE)
+  file(READ ${DEMO_INLINE} demo_script)
+  string(FIND "${demo_script}" "</script" closing)
+  if(NOT closing EQUAL -1)
+    message(FATAL_ERROR "${DEMO_INLINE} holds </script and cannot go inside the page")
+  endif()
+  set(demo_tag "<script>\n${demo_script}\n</script>")
+else()
+  set(demo_tag "<script src=\"${DEMO_SRC}\"></script>")
+endif()
+string(REPLACE "@PAGE_SCRIPT@" "${page_script}" html "${html}")
+string(REPLACE "@DEMO_SCRIPT@" "${demo_tag}" html "${html}")
+file(WRITE ${OUT} "${html}")
