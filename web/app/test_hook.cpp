@@ -73,3 +73,28 @@ extern "C" EMSCRIPTEN_KEEPALIVE const float* quarnel_spectrum_at(double t) {
     spectrumForStill(float(t), spectrum);
     return spectrum;
 }
+
+// For the benchmark: draws `count` frames evenly spaced from demo time `from`
+// up to `to`, each as a live frame is drawn (the capture's spectrum), and
+// waits until the GPU has drawn them all; the milliseconds that took.
+extern "C" EMSCRIPTEN_KEEPALIVE double quarnel_time_frames(double from, double to, int count) {
+    markContextUsed();
+    resetStateForNextPass();
+    followCanvasSize();
+    setPlayRequestHandler(ignorePlay);
+    uint8_t pixel[4];
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel); // nothing left queued
+    const double started = emscripten_get_now();
+    for (int i = 0; i < count; i++) {
+        const float t = float(from + (to - from) * i / count);
+        spectrumForStill(t, demo.spectrum);
+        drawFrameAt(t);
+        clearBars();
+    }
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel); // waits for every frame
+    const double took = emscripten_get_now() - started;
+    setPlayRequestHandler(nullptr);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return took;
+}

@@ -170,6 +170,7 @@
             const at = Module._quarnel_spectrum_at(t) >> 2;
             return Array.from(Module.HEAPF32.subarray(at, at + 256));
         },
+        timeFrames: (from, to, count) => Module._quarnel_time_frames(from, to, count),
         clock: () => ({ demo: Module._quarnel_clock_demo(), audio: Module._quarnel_clock_audio() }),
     };
 
