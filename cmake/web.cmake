@@ -62,7 +62,9 @@ set(web_link_options
   "-sEXPORTED_FUNCTIONS=[_main,_malloc,_free]"
   "-sEXPORTED_RUNTIME_METHODS=[FS,UTF8ToString,stringToUTF8,lengthBytesUTF8]"
   # SDL's audio driver refers to these, though the page plays the music itself.
-  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=[$autoResumeAudioContext,$dynCall]")
+  # Named in a file: a "$" in a link option does not survive Ninja's escaping.
+  -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/library_funcs.txt)
+file(WRITE ${CMAKE_BINARY_DIR}/library_funcs.txt "$autoResumeAudioContext\n$dynCall\n")
 file(GLOB_RECURSE data_files CONFIGURE_DEPENDS ${QUARNEL_DATA_DIR}/*)
 
 # The page for a web server: the data set beside the program, fetched with progress.
