@@ -166,6 +166,24 @@ TEST(Gl11Calls, QuadEdgesAndStateComeBack) {
     glGetIntegerv(GL_BLEND_SRC, &source);
     EXPECT_EQ(source, GL_ONE);
 
+    // A matrix read back and loaded again, column by column, as the warm-up
+    // keeps the scenes' matrices: a translation's offset is in the last column.
+    GLfloat matrix[16] = {};
+    glMatrixMode(GL_PROJECTION);
+    glTranslatef(1.0f, 2.0f, 3.0f);
+    glGetFloatv(GL_PROJECTION_MATRIX, matrix);
+    EXPECT_EQ(matrix[12] * 100 + matrix[13] * 10 + matrix[14], 123.0f);
+    glLoadIdentity();
+    glMatrixMode(GL_TEXTURE);
+    glLoadMatrixf(matrix);
+    GLfloat loaded[16] = {}, modelview[16] = {};
+    glGetFloatv(GL_TEXTURE_MATRIX, loaded);
+    EXPECT_TRUE(std::equal(matrix, matrix + 16, loaded));
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview); // untouched: the identity
+    EXPECT_EQ(modelview[0] + modelview[5] + modelview[10] + modelview[15] + modelview[12], 4.0f);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+
     // gluBuild2DMipmaps makes every level down to 1 x 1.
     GLuint name = 0;
     glGenTextures(1, &name);

@@ -1,5 +1,6 @@
 // The layer's state record: capabilities, queries, attribute stacks, the
 // framebuffer operations, pixel transfer.
+#include <algorithm>
 #include <cstdio>
 #include <set>
 #include <utility>
@@ -150,6 +151,16 @@ void gl11GetFloatv(unsigned name, float* values) {
         glGetIntegerv(name, limits);
         values[0] = float(limits[0]);
         if (name == GL_MAX_VIEWPORT_DIMS) values[1] = float(limits[1]);
+        return;
+    }
+    // The top of a matrix stack, as loaded or multiplied (column by column).
+    Gl11State& state = gl11State();
+    const std::vector<Matrix>* stack = name == GL11_MODELVIEW_MATRIX    ? &state.modelview
+                                       : name == GL11_PROJECTION_MATRIX ? &state.projection
+                                       : name == GL11_TEXTURE_MATRIX    ? &state.texture
+                                                                        : nullptr;
+    if (stack) {
+        std::copy(stack->back().begin(), stack->back().end(), values);
         return;
     }
     float answer[16];
