@@ -19,7 +19,14 @@
         canvas.width = Math.max(1, Math.round(window.innerWidth * ratio));
         canvas.height = Math.max(1, Math.round(window.innerHeight * ratio));
     }
-    fitCanvas();
+    // A new pixel ratio (the window moved to another screen, or a zoom) does
+    // not always come with a resize.
+    function followPixelRatio() {
+        fitCanvas();
+        window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)')
+            .addEventListener('change', followPixelRatio, { once: true });
+    }
+    followPixelRatio();
     window.addEventListener('resize', fitCanvas);
 
     const webgl = document.createElement('canvas').getContext('webgl');
