@@ -34,19 +34,26 @@ struct Folder {
 // Packed twice, the second time from copies with other paths and file times.
 TEST(ReleaseArchives, SameInputGivesTheSameBytes) {
     Folder w;
-    ASSERT_NE(run("cd '" + w.path + "' && mkdir -p one/exe two && cp -RL '" + built +
-                  "/data' one/data && cp '" + built + "/quarnel' one/exe/quarnel.exe && '" + built +
-                  "/quarnel' --help >one/exe/usage.txt &&" +
-                  " echo dll >one/exe/SDL2.dll && mkdir one/exe/licences && echo zlib "
-                  ">one/exe/licences/z.txt && sleep 1.1 && cp -R one/. two/"),
-              "failed");
+    ASSERT_NE(
+        run("cd '" + w.path + "' && mkdir -p one/exe two && cp -RL '" + built +
+            "/data' one/data && cp '" + built + "/quarnel' one/exe/quarnel.exe && '" + built +
+            "/quarnel' --help >one/exe/usage.txt &&" +
+            " echo dll >one/exe/SDL2.dll && mkdir one/exe/licences && echo zlib "
+            ">one/exe/licences/z.txt && mkdir one/site && cp -R one/exe/licences one/site/ && "
+            "cd one/site && "
+            "for f in index.html quarnel.js quarnel.wasm; do echo $f >$f; done && "
+            "head -c 1200000 /dev/urandom >quarnel.data && cd ../.. && sleep 1.1 && "
+            "cp -R one/. two/"),
+        "failed");
     for (const std::string& in : {w.path + "/one", w.path + "/two"})
         ASSERT_NE(run(pack + " linux 9.8.7 " + in + "/exe/quarnel.exe " + in + "/data " + in +
                       "/out/quarnel-9.8.7-linux-x86_64.tar.gz 'libfoo1 libbar2' && " + pack +
                       " win64 9.8.7 " + in + "/exe " + in + "/data " + in +
-                      "/out/quarnel-9.8.7-win64.zip"),
+                      "/out/quarnel-9.8.7-win64.zip && " + pack + " web 9.8.7 " + in + "/site " +
+                      in + "/out/quarnel-9.8.7-web.zip"),
                   "failed");
-    for (const char* name : {"quarnel-9.8.7-linux-x86_64.tar.gz", "quarnel-9.8.7-win64.zip"}) {
+    for (const char* name : {"quarnel-9.8.7-linux-x86_64.tar.gz", "quarnel-9.8.7-win64.zip",
+                             "quarnel-9.8.7-web.zip"}) {
         const std::string one = readFile(w.path + "/one/out/" + name);
         EXPECT_GT(one.size(), 1000000u) << name;
         EXPECT_TRUE(one == readFile(w.path + "/two/out/" + name)) << name << " differs";
@@ -62,6 +69,17 @@ TEST(ReleaseArchives, SameInputGivesTheSameBytes) {
     EXPECT_EQ(readme.rfind("Quarnel 9.8.7 by Vormak\r\n", 0), 0u);
     EXPECT_EQ(readme.find('@'), std::string::npos) << "a placeholder is left in the readme";
     EXPECT_NE(readme.find("\r\nUsage: quarnel [--window"), std::string::npos) << readme;
+    // The web folder: the page's files and licences beside its own readme,
+    // nothing executable, no data set beside quarnel.data.
+    const std::string web = w.path + "/one/out/quarnel-9.8.7-web.zip";
+    EXPECT_EQ(
+        run("unzip -Z " + web + " | awk '/^-/ {print $1, $NF}'"),
+        "-rw-r--r-- quarnel-9.8.7-web/index.html\n-rw-r--r-- quarnel-9.8.7-web/licences/z.txt\n"
+        "-rw-r--r-- quarnel-9.8.7-web/quarnel.data\n-rw-r--r-- quarnel-9.8.7-web/quarnel.js\n"
+        "-rw-r--r-- quarnel-9.8.7-web/quarnel.wasm\n-rw-r--r-- quarnel-9.8.7-web/readme.txt\n");
+    const std::string webReadme = run("unzip -p " + web + " quarnel-9.8.7-web/readme.txt");
+    EXPECT_EQ(webReadme.rfind("Quarnel 9.8.7 by Vormak, in a web browser\n", 0), 0u);
+    EXPECT_EQ(webReadme.find('@'), std::string::npos) << "a placeholder is left in the readme";
 }
 
 // A wrong working folder would end the run at the first picture with its box
