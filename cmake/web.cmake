@@ -74,6 +74,9 @@ target_link_options(quarnel PRIVATE ${web_link_options}
   "SHELL:--preload-file ${QUARNEL_DATA_DIR}@/data" "SHELL:--exclude-file ${QUARNEL_DATA_DIR}/.made")
 set_target_properties(quarnel PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/site
   LINK_DEPENDS "${data_files}")
+add_custom_command(TARGET quarnel POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DJS=$<TARGET_FILE:quarnel> -DDATA=${CMAKE_BINARY_DIR}/site/quarnel.data
+    -P ${CMAKE_SOURCE_DIR}/cmake/web_package_id.cmake)
 
 # One file: the program and the data set inside the script.
 add_executable(quarnel-single ${WEB_APP_SOURCES})
