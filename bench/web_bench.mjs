@@ -17,7 +17,8 @@ import { launch, openTab, serve, waitForState } from '../tests/web/harness.mjs';
 
 const [webBuild, nativeBuild, secondsText, ratesFile] = process.argv.slice(2);
 if (!webBuild || !nativeBuild) {
-    console.error('usage: node bench/web_bench.mjs WEB_BUILD NATIVE_BUILD [SECONDS] [NATIVE_RATES.json]');
+    console.error('usage: node bench/web_bench.mjs WEB_BUILD NATIVE_BUILD [SECONDS] ' +
+                  '[NATIVE_RATES.json]');
     process.exit(2);
 }
 const seconds = Number(secondsText || 3);
@@ -26,18 +27,21 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 
 // The scene windows as the native capture tool lists them, each measured
 // inside the half seconds at its edges (as the native whole runs are).
-const scenes = execFileSync(path.join(nativeBuild, 'quarnel-capture'), ['--timeline'], { encoding: 'utf8' })
-    .split('\n').filter((line) => line.startsWith('scene ')).map((line) => {
-        const [, from, to, ...name] = line.split(' ');
-        return { name: name.join(' '), from: Number(from), to: Number(to) };
-    });
-const native = ratesFile && existsSync(ratesFile) ? JSON.parse(readFileSync(ratesFile, 'utf8')) : {};
+const timeline = execFileSync(path.join(nativeBuild, 'quarnel-capture'), ['--timeline'],
+                              { encoding: 'utf8' });
+const scenes = timeline.split('\n').filter((line) => line.startsWith('scene ')).map((line) => {
+    const [, from, to, ...name] = line.split(' ');
+    return { name: name.join(' '), from: Number(from), to: Number(to) };
+});
+const native = ratesFile && existsSync(ratesFile) ? JSON.parse(readFileSync(ratesFile, 'utf8'))
+                                                  : {};
 
 // Milliseconds from the start of navigation to the prompt, taken in the page.
 async function timeToPrompt(browser, url) {
     const page = await openTab(browser, 640, 480);
     await page.evaluateOnNewDocument(() => new MutationObserver(() => {
-        if (document.body?.dataset.state === 'prompt' && !window.promptAt) window.promptAt = performance.now();
+        if (document.body?.dataset.state === 'prompt' && !window.promptAt)
+            window.promptAt = performance.now();
     }).observe(document, { subtree: true, attributes: true, childList: true }));
     await page.goto(url);
     await waitForState(page, 'prompt', 120000);
@@ -52,11 +56,13 @@ try {
     const page = await openTab(browser, 640, 480);
     await page.goto(server.url);
     await waitForState(page, 'prompt', 120000);
-    const frames = (from, to, count) => page.evaluate((a, b, n) => quarnel.timeFrames(a, b, n), from, to, count);
+    const frames = (from, to, count) =>
+        page.evaluate((a, b, n) => quarnel.timeFrames(a, b, n), from, to, count);
 
-    console.log('frames per second per scene window, 640 x 480: the native demo on llvmpipe (whole');
-    console.log('runs under Xvfb, bench/demo_timings), the web build in headless chromium on SwiftShader');
-    console.log(`(frames evenly spaced through the window, median of 3 stretches of about ${seconds} s)`);
+    console.log('frames per second per scene window, 640 x 480: the native demo on llvmpipe');
+    console.log('(whole runs under Xvfb, bench/demo_timings), the web build in headless chromium');
+    console.log('on SwiftShader (frames evenly spaced through the window, median of 3 stretches');
+    console.log(`of about ${seconds} s)`);
     console.log(`${'scene window'.padEnd(28)}${'native'.padStart(10)}${'native'.padStart(12)}` +
                 `${'web'.padStart(10)}${'web / native'.padStart(14)}`);
     console.log(`${''.padEnd(28)}${'paced'.padStart(10)}${'--no-vsync'.padStart(12)}` +
@@ -69,8 +75,9 @@ try {
         for (let i = 0; i < 3; i++) rates.push(count / ((await frames(a, b, count)) / 1000));
         const web = median(rates), paced = native[name]?.paced, free = native[name]?.free;
         const shown = (rate) => (rate ? rate.toFixed(1) : '-');
+        const ratio = free ? (web / free).toFixed(2) : '-';
         console.log(`${name.padEnd(28)}${shown(paced).padStart(10)}${shown(free).padStart(12)}` +
-                    `${web.toFixed(1).padStart(10)}${(free ? (web / free).toFixed(2) : '-').padStart(14)}`);
+                    `${web.toFixed(1).padStart(10)}${ratio.padStart(14)}`);
     }
     if (page.errors.length) throw new Error(page.errors.join('; '));
     await page.close();
