@@ -1,6 +1,6 @@
 // What the web test needs around the page: a static HTTP server on
 // 127.0.0.1, Debian's chromium through puppeteer-core, a PNG reader and the
-// frame comparison of the OpenGL 1.1 layer's test.
+// frame comparison.
 import { readFileSync } from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
@@ -68,7 +68,8 @@ export function readPng(bytes) {
         const kind = bytes.toString('latin1', at + 4, at + 8), data = bytes.subarray(at + 8);
         if (kind === 'IDAT') idat.push(data.subarray(0, bytes.readUInt32BE(at)));
         if (kind !== 'IHDR') continue;
-        [width, height, channels] = [data.readUInt32BE(0), data.readUInt32BE(4), data[9] === 6 ? 4 : 3];
+        [width, height] = [data.readUInt32BE(0), data.readUInt32BE(4)];
+        channels = data[9] === 6 ? 4 : 3;
         if (data[8] !== 8 || (data[9] !== 2 && data[9] !== 6) || data[12] !== 0)
             throw new Error('not an 8-bit RGB(A) PNG without interlacing');
     }
@@ -88,25 +89,32 @@ export function readPng(bytes) {
     return { width, height, rgb };
 }
 
-// The OpenGL 1.1 layer test's rules: a pixel agrees when every channel is
-// within 2 of the native one; one that does not is `oneOver` when the native
-// colour lies at one of its eight neighbours (an edge rasterised a pixel
-// away), else `other`. `worst` is the largest channel difference.
-export function compareFrames(native, web) {
+// Per pixel, with `tolerance` per channel: `near` when within it of the native
+// colour; `edge` when not, but within the range the native 3 x 3
+// neighbourhood spans in each channel, widened by it (an edge or a line
+// rasterised a pixel away, a colour between two mipmap levels); else
+// `other`. `worst` is the largest channel difference.
+export function compareFrames(native, web, tolerance) {
     const { width: w, height: h } = native, a = native.rgb, b = web.rgb;
-    const near = (i, j) => Math.abs(a[i] - b[j]) <= 2 && Math.abs(a[i + 1] - b[j + 1]) <= 2 &&
-                           Math.abs(a[i + 2] - b[j + 2]) <= 2;
-    const result = { oneOver: 0, other: 0, worst: 0, firstOther: null };
-    for (let i = 0; i < a.length; i++) result.worst = Math.max(result.worst, Math.abs(a[i] - b[i]));
-    for (let y = 0; y < h; y++)
-        for (let x = 0, i = y * w * 3; x < w; x++, i += 3) {
-            if (near(i, i)) continue;
-            let shifted = false;
-            for (let dy = -1; dy <= 1; dy++)
-                for (let dx = -1; dx <= 1; dx++)
-                    if (x + dx >= 0 && y + dy >= 0 && x + dx < w && y + dy < h)
-                        shifted ||= near(i + (dy * w + dx) * 3, i);
-            if (shifted) result.oneOver++;
+    const result = { edge: 0, other: 0, worst: 0, firstOther: null };
+    for (let y = 0, i = 0; y < h; y++)
+        for (let x = 0; x < w; x++, i += 3) {
+            let near = true, inRange = true;
+            for (let c = i; c < i + 3; c++) {
+                const difference = Math.abs(a[c] - b[c]);
+                result.worst = Math.max(result.worst, difference);
+                if (difference <= tolerance) continue;
+                near = false;
+                let low = 255, high = 0;
+                for (let dy = Math.max(-y, -1); dy <= Math.min(h - 1 - y, 1); dy++)
+                    for (let dx = Math.max(-x, -1); dx <= Math.min(w - 1 - x, 1); dx++) {
+                        const v = a[c + (dy * w + dx) * 3];
+                        [low, high] = [Math.min(low, v), Math.max(high, v)];
+                    }
+                inRange &&= b[c] >= low - tolerance && b[c] <= high + tolerance;
+            }
+            if (near) continue;
+            if (inRange) result.edge++;
             else if (result.other++ === 0) result.firstOther = [x, y];
         }
     return result;
