@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# The web release files as scripts/release makes them from a web build: the
+# archive staged and packed twice, the second time from a copy of the page's
+# folder with other file times, gives the same bytes; it holds the page's
+# files, their licences (no mpg123: the browser decodes the music) and a
+# readme in one top folder; the one-file page stays within 8 MB.
+#   tests/web/release_test.sh WEB_BUILD
+set -euo pipefail
+build=$(cd "$1" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+check() { # check WHAT COMMAND...: runs the command, noting a failure
+    local what=$1
+    shift
+    "$@" || { echo "FAILED: $what" >&2; failed=1; }
+}
+
+mkdir -p "$work/copy"
+cp -R "$build/site" "$work/copy/site"
+grep '^QUARNEL_WEB_PREFIX:' "$build/CMakeCache.txt" >"$work/copy/CMakeCache.txt"
+touch -d '2001-02-03 04:05:06' "$work/copy/site"/*
+for from in "$build" "$work/copy"; do
+    out=$work/$(basename "$from")
+    "$source_dir/release/stage-web" "$from" "$out/stage"
+    "$source_dir/release/pack" web 1.0 "$out/stage" "$out/quarnel-1.0-web.zip" >/dev/null
+done
+one=$work/$(basename "$build")/quarnel-1.0-web.zip
+check "the same bytes from the same page" cmp "$one" "$work/copy/quarnel-1.0-web.zip"
+
+listed=$(unzip -Z1 "$one" | grep -v /licences/)
+expected=$(printf 'quarnel-1.0-web/%s\n' index.html quarnel.data quarnel.js quarnel.wasm readme.txt)
+check "the page's files and readme in one top folder: $listed" [ "$listed" = "$expected" ]
+licences=$(unzip -Z1 "$one" | sed -n 's|^quarnel-1.0-web/licences/||p' | tr '\n' ' ')
+for name in sources.txt emscripten.txt libsdl2.txt libjpeg-turbo.txt libpng1.6.txt zlib.txt kissfft.txt; do
+    check "licences/$name in $licences" grep -q "\<$name\>" <<<"$licences"
+done
+check "no mpg123 in $licences" [ "${licences/mpg123/}" = "$licences" ]
+size=$(stat -c %s "$build/quarnel.html")
+check "quarnel.html's $size bytes within 8 MB" [ "$size" -le $((8 * 1024 * 1024)) ]
+exit $failed
