@@ -47,7 +47,7 @@ async function run(page, seconds) {
     return samples;
 }
 
-test('loads with progress, prompts, runs on a click and stops on Escape', async () => {
+test('loads with progress, prompts, runs full screen on a click, stops on Escape', async () => {
     const page = await openTab(browser, 400, 300, 2);
     await page.evaluateOnNewDocument(() => { // every state and progress text shown, in order
         window.seen = [];
@@ -70,8 +70,15 @@ test('loads with progress, prompts, runs on a click and stops on Escape', async 
     assert.deepEqual(await visible(page, 'prompt', 'progress', 'nowebgl'), [true, false, false]);
     const canvas = (c) => [c.width, c.height, c.clientWidth, c.clientHeight];
     assert.deepEqual(await page.$eval('#canvas', canvas), [800, 600, 400, 300]); // ratio 2
+    const fullScreen = () => page.evaluate(() => document.fullscreenElement !== null);
     assert.ok((await run(page, 1)).length > 0);
+    assert.ok(await fullScreen());
     await page.keyboard.press('Escape');
+    await waitForState(page, 'prompt', 10000);
+    assert.ok(!(await fullScreen()));
+    // Leaving full screen ends a run too.
+    assert.ok((await run(page, 1)).length > 0);
+    await page.evaluate(() => document.exitFullscreen());
     await waitForState(page, 'prompt', 10000);
     assert.deepEqual(page.errors, []);
     await page.close();
