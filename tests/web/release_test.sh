@@ -3,13 +3,16 @@
 # archive staged and packed twice, the second time from a copy of the page's
 # folder with other file times, gives the same bytes; it holds the page's
 # files, their licences (no mpg123: the browser decodes the music) and a
-# readme in one top folder; the one-file page stays within 8 MB.
+# readme in one top folder; unpacked and served as its readme says
+# (python3 -m http.server), the page reaches its prompt in chromium with no
+# console errors; the one-file page stays within 8 MB.
 #   tests/web/release_test.sh WEB_BUILD
 set -euo pipefail
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+server=
+trap '[ -z "$server" ] || kill "$server"; rm -rf "$work"' EXIT
 failed=0
 check() { # check WHAT COMMAND...: runs the command, noting a failure
     local what=$1
@@ -37,6 +40,22 @@ for name in sources.txt emscripten.txt libsdl2.txt libjpeg-turbo.txt libpng1.6.t
     check "licences/$name in $licences" grep -q "\<$name\>" <<<"$licences"
 done
 check "no mpg123 in $licences" [ "${licences/mpg123/}" = "$licences" ]
+mkdir "$work/unpacked"
+unzip -q "$one" -d "$work/unpacked"
+(cd "$work/unpacked/quarnel-1.0-web" && exec python3 -u -m http.server 0 --bind 127.0.0.1) \
+    >"$work/server.log" 2>&1 &
+server=$!
+for _ in $(seq 100); do grep -q 'port [0-9]' "$work/server.log" && break; sleep 0.1; done
+url=$(grep -o 'http://127.0.0.1:[0-9]*/' "$work/server.log")
+check "the unpacked folder served at $url reaches the prompt" node --input-type=module -e "
+    import { launch, openTab, waitForState } from '$source_dir/tests/web/harness.mjs';
+    const browser = await launch();
+    try {
+        const page = await openTab(browser, 640, 480);
+        await page.goto('$url');
+        await waitForState(page, 'prompt', 120000);
+        if (page.errors.length) throw new Error(page.errors.join('; '));
+    } finally { await browser.close(); }"
 size=$(stat -c %s "$build/quarnel.html")
 check "quarnel.html's $size bytes within 8 MB" [ "$size" -le $((8 * 1024 * 1024)) ]
 exit $failed
