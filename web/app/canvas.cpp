@@ -8,6 +8,7 @@
 #include "platform/view.h"
 
 static const char canvasSelector[] = "#canvas";
+static bool used = false;
 
 bool createCanvasContext() {
     EmscriptenWebGLContextAttributes attributes;
@@ -37,4 +38,12 @@ void followCanvasSize() {
     int width = 0, height = 0;
     canvasSize(width, height);
     if (width > 0 && height > 0) followOutputSize(width, height);
+}
+
+void noteCanvasUsed() {
+    used = true;
+}
+
+bool canvasUsed() {
+    return used;
 }

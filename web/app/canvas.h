@@ -9,3 +9,7 @@ bool createCanvasContext();
 void followCanvasSize();
 // The canvas's drawing-buffer size.
 void canvasSize(int& width, int& height);
+// Whether a run or a test's still has drawn since loading: a run that
+// follows one first puts back the state a new context starts with.
+void noteCanvasUsed();
+bool canvasUsed();

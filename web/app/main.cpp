@@ -36,7 +36,6 @@ struct RunClock {
 
 static RunClock runClock;
 static bool running = false;
-static bool contextUsed = false; // a run or a still has drawn since loading
 
 static double steadySeconds() {
     return emscripten_get_now() / 1000.0;
@@ -80,8 +79,8 @@ static void frame() {
 // placed, the clock set.
 extern "C" EMSCRIPTEN_KEEPALIVE void quarnel_start(double from) {
     if (running) return;
-    if (contextUsed) resetStateForNextPass();
-    contextUsed = true;
+    if (canvasUsed()) resetStateForNextPass();
+    noteCanvasUsed();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT); // a quit left from an earlier run
     followCanvasSize();
     demo.musicStream = openAudioDevice() ? createMusicStream(soundtrackFile) : 0;
@@ -115,10 +114,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* quarnel_read_from(const char* text, 
     static std::string error;
     error.clear();
     return readFromOption(text, *seconds, error) ? nullptr : error.c_str();
-}
-
-extern "C" void markContextUsed() {
-    contextUsed = true;
 }
 
 // A box has nobody to answer it in a page: the text goes to the console.

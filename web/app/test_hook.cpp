@@ -14,8 +14,6 @@
 #include "resources/demo_state.h"
 #include "web_music.h"
 
-extern "C" void markContextUsed();
-
 // The grid the capture tool's stills are drawn on.
 constexpr int stillFps = 60;
 
@@ -27,7 +25,7 @@ static void ignorePlay(unsigned) {}
 extern "C" EMSCRIPTEN_KEEPALIVE const uint8_t* quarnel_draw_at(double at) {
     static std::vector<uint8_t> rgba, rgb;
     const float t = float(at);
-    markContextUsed();
+    noteCanvasUsed();
     resetStateForNextPass();
     followCanvasSize();
     setPlayRequestHandler(ignorePlay);
@@ -78,7 +76,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const float* quarnel_spectrum_at(double t) {
 // up to `to`, each as a live frame is drawn (the capture's spectrum), and
 // waits until the GPU has drawn them all; the milliseconds that took.
 extern "C" EMSCRIPTEN_KEEPALIVE double quarnel_time_frames(double from, double to, int count) {
-    markContextUsed();
+    noteCanvasUsed();
     resetStateForNextPass();
     followCanvasSize();
     setPlayRequestHandler(ignorePlay);
