@@ -211,7 +211,7 @@ for (const [width, height] of [[640, 480], [1920, 1080]])
 // within 1e-3 of the native one (root mean square over the bands, relative).
 test('the spectrum matches the native one', async () => {
     const times = [15.3, 20.77, 31.2, 47.9, 58.05, 62.4, 77.7, 88.1];
-    const expected = native('tests/web/web_spectrum_at', times.map(String)).trim().split('\n')
+    const expected = native('tests/web/web_native_spectrum', times.map(String)).trim().split('\n')
                          .map((line) => line.split(' ').map(Number));
     const page = await hookPage();
     const got = await page.evaluate((times) => times.map((t) => quarnel.spectrumAt(t)),

@@ -19,16 +19,29 @@ constexpr int stillFps = 60;
 
 static void ignorePlay(unsigned) {}
 
+// The hooks draw between runs from the state a new context has, at the
+// canvas's size, asking for no music.
+static void startHookDrawing() {
+    noteCanvasUsed();
+    resetStateForNextPass();
+    followCanvasSize();
+    setPlayRequestHandler(ignorePlay);
+}
+
+// The music's play request back, and the canvas black again.
+static void endHookDrawing() {
+    setPlayRequestHandler(nullptr);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
 // The frame at demo time t at the canvas's size, with the grid frames before
 // it whose state it depends on, as RGB rows from the top; the canvas is black
 // again afterwards. Only between runs.
 extern "C" EMSCRIPTEN_KEEPALIVE const uint8_t* quarnel_draw_at(double at) {
     static std::vector<uint8_t> rgba, rgb;
     const float t = float(at);
-    noteCanvasUsed();
-    resetStateForNextPass();
-    followCanvasSize();
-    setPlayRequestHandler(ignorePlay);
+    startHookDrawing();
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const auto lastGridTimeBefore = [](float x) {
@@ -43,7 +56,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE const uint8_t* quarnel_draw_at(double at) {
     spectrumForStill(t, demo.spectrum);
     drawFrameAt(t);
     clearBars();
-    setPlayRequestHandler(nullptr);
 
     int width = 0, height = 0;
     canvasSize(width, height);
@@ -61,8 +73,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const uint8_t* quarnel_draw_at(double at) {
             out[2] = in[2];
         }
     }
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    endHookDrawing();
     return rgb.data();
 }
 
@@ -76,10 +87,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const float* quarnel_spectrum_at(double t) {
 // up to `to`, each as a live frame is drawn (the capture's spectrum), and
 // waits until the GPU has drawn them all; the milliseconds that took.
 extern "C" EMSCRIPTEN_KEEPALIVE double quarnel_time_frames(double from, double to, int count) {
-    noteCanvasUsed();
-    resetStateForNextPass();
-    followCanvasSize();
-    setPlayRequestHandler(ignorePlay);
+    startHookDrawing();
     uint8_t pixel[4];
     glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel); // nothing left queued
     const double started = emscripten_get_now();
@@ -91,8 +99,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE double quarnel_time_frames(double from, double t
     }
     glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel); // waits for every frame
     const double took = emscripten_get_now() - started;
-    setPlayRequestHandler(nullptr);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    endHookDrawing();
     return took;
 }
