@@ -14,7 +14,7 @@ static std::string runWithSources(const std::string& script) {
     if (!mkdtemp(folder)) return "no folder";
     std::ofstream(std::string(folder) + "/test.sh")
         << "source '" QUARNEL_SOURCE_DIR "/scripts/debian-sources'\ncache='" << folder
-        << "/cache' recipe=1\n"
+        << "/cache' recipe=1 compiler='cc 1'\n"
         << script << "\n";
     const std::string output =
         commandOutput("cd " + std::string(folder) + " && { bash test.sh 2>&1; echo exit $?; }");
@@ -64,4 +64,16 @@ settle_versions() {
         echo asked apt; }
 build_cached false && echo cached)sh"),
               "built\nterms\nlgpl\nfoo            1.2-2\ncached\nexit 0\n");
+}
+
+// The same compiler finds the same libraries; another version of it (a
+// fake compiler on the PATH, updated in place) builds them again.
+TEST(DebianSources, TheCacheKeyFollowsTheCompilersVersion) {
+    EXPECT_EQ(runWithSources(R"sh(
+mkdir bin && printf '#!/bin/sh\necho "fakecc 1.0"\n' >bin/fakecc && chmod +x bin/fakecc
+PATH=$PWD/bin:$PATH library_sources=(foo) && source_version[foo]=1.2-1
+key() { compiler=$(compiler_identity fakecc) && prefix_of "$(cache_key)"; }
+first=$(key) again=$(key) && sed -i s/1.0/1.1/ bin/fakecc && updated=$(key)
+[ "$first" = "$again" ] && [ "$first" != "$updated" ] && echo follows)sh"),
+              "follows\nexit 0\n");
 }
