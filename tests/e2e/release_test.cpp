@@ -139,15 +139,19 @@ TEST(ReleaseArchives, LinuxArchivePlaysFromWhereverItIsUnpacked) {
 }
 
 // The video goes in under its name only once the capture is whole: a capture
-// tool that fails partway leaves nothing in the release folder.
+// tool that fails partway leaves nothing in the release folder, and the last
+// whole video stays as it was.
 TEST(ReleaseVideo, OnlyAWholeCaptureLandsUnderItsName) {
     Folder w;
-    const std::string video = QUARNEL_SOURCE_DIR "/release/video " + w.path + "/b " + w.path +
-                              "/dist/v.mp4; echo $?; ls -A " + w.path + "/dist";
+    const std::string dist = w.path + "/dist";
+    const std::string video = QUARNEL_SOURCE_DIR "/release/video " + w.path + "/b " + dist +
+                              "/v.mp4; echo $?; ls -A " + dist + "; cat " + dist +
+                              "/v.mp4 2>/dev/null || true";
     ASSERT_NE(run("mkdir " + w.path + "/b && printf '#!/bin/sh\\nfor last; do :; done\\n" +
-                  "echo frames >\"$last\"\\nexit $FAIL\\n' >" + w.path +
+                  "echo take $TAKE >\"$last\"\\nexit $FAIL\\n' >" + w.path +
                   "/b/quarnel-capture && chmod +x " + w.path + "/b/quarnel-capture"),
               "failed");
-    EXPECT_EQ(run("FAIL=1 " + video), "1\n");
-    EXPECT_EQ(run("FAIL=0 " + video + " && cat " + w.path + "/dist/v.mp4"), "0\nv.mp4\nframes\n");
+    EXPECT_EQ(run("FAIL=1 TAKE=1 " + video), "1\n");
+    EXPECT_EQ(run("FAIL=0 TAKE=2 " + video), "0\nv.mp4\ntake 2\n");
+    EXPECT_EQ(run("FAIL=1 TAKE=3 " + video), "1\nv.mp4\ntake 2\n");
 }
