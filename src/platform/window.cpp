@@ -109,6 +109,13 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
         SDL_Quit();
         return nullptr;
     }
+    // A Wayland compositor switches no real mode: it scales a full-screen
+    // window of another size to fill the output, which stretches the 4:3
+    // picture on any other shape. There the default run plays as --desktop
+    // does, at the output's own size between black bars.
+    if (choice == DisplayChoice::ExactMode &&
+        SDL_strcmp(SDL_GetCurrentVideoDriver(), "wayland") == 0)
+        choice = DisplayChoice::Desktop;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
     switch (choice) {
     case DisplayChoice::ExactMode:
@@ -133,10 +140,9 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
             x = screen.x;
             y = screen.y;
         } else {
-            // X11 and Windows switch the whole display (a Wayland compositor
-            // only pretends to, for this window): a guard, started only now
-            // that a switch is certain and ready before it, gives the desktop
-            // its mode back if the demo cannot.
+            // X11 and Windows switch the whole display: a guard, started
+            // only now that a switch is certain and ready before it, gives
+            // the desktop its mode back if the demo cannot.
             const char* driver = SDL_GetCurrentVideoDriver();
             if (SDL_strcmp(driver, "x11") == 0 || SDL_strcmp(driver, "windows") == 0)
                 startDisplayGuard();
