@@ -76,7 +76,7 @@ static bool startSway(Session& session, int width, int height) {
             {"WLR_BACKENDS=headless", "WLR_RENDERER=pixman", "WLR_LIBINPUT_NO_DEVICES=1"},
             {"sway", "-c", config}))
         return false;
-    for (int i = 0; i < 200 && isRunning(session.compositor); i++) {
+    for (int i = 0; i < 400 && isRunning(session.compositor); i++) {
         if (fs::exists(session.runtime + "/wayland-1")) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -171,11 +171,16 @@ TEST_P(NativeWayland, PictureSitsInItsFourByThreeRectangleAndEscapeEndsTheRun) {
             EXPECT_TRUE(near(pixelOf(frame, e.column, e.row), e.colour, 3))
                 << "at " << e.column << ", " << e.row << ": "
                 << describe(pixelOf(frame, e.column, e.row)) << " wanted " << describe(e.colour);
-        // wtype's keyboard is new to the seat: the pause lets the window take it.
-        EXPECT_EQ(runInSession(session, {"WAYLAND_DISPLAY=wayland-1"},
-                               {"wtype", "-s", "1000", "-k", "Escape"}),
-                  0);
-        EXPECT_EQ(waitForExit(demo, 10), 0) << stderrText(demo);
+        // wtype's keyboard is new to the seat: the pause lets the window take
+        // it, and a busy machine gets a second try.
+        for (int i = 0; i < 2 && isRunning(demo); i++) {
+            EXPECT_EQ(runInSession(session, {"WAYLAND_DISPLAY=wayland-1"},
+                                   {"wtype", "-s", "1000", "-k", "Escape"}),
+                      0);
+            for (int wait = 0; wait < 50 && isRunning(demo); wait++)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        EXPECT_EQ(waitForExit(demo, 1), 0) << stderrText(demo);
     }
     removeDataFolder(folder);
 }
