@@ -23,9 +23,13 @@ static bool underWine() {
 }
 
 // The watchdog needs no note of the mode (the registry's is the desktop's),
-// so there is nothing to wait for once it is started.
-bool startDisplayGuard() {
-    if (doneEvent || !underWine()) return doneEvent != nullptr;
+// so there is nothing to wait for once it is started. Nor is any other run
+// asked about: every way back, SDL's, Windows' own and the watchdog's, goes
+// to the registry's mode, which a full-screen switch never changes, so no
+// order of several runs can leave another run's mode behind.
+GuardAnswer startDisplayGuard(int, int) {
+    if (doneEvent) return GuardAnswer::Holding;
+    if (!underWine()) return GuardAnswer::Unguarded;
     // The watchdog inherits the event and a handle on this process, so it
     // notices the end of a process that was killed before it even started.
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -34,7 +38,7 @@ bool startDisplayGuard() {
     if (!done || !DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(),
                                   &self, SYNCHRONIZE, TRUE, 0)) {
         if (done) CloseHandle(done);
-        return false;
+        return GuardAnswer::Unguarded;
     }
     wchar_t program[MAX_PATH];
     wchar_t commandLine[MAX_PATH + 64];
@@ -53,12 +57,12 @@ bool startDisplayGuard() {
     CloseHandle(self);
     if (!started) {
         CloseHandle(done);
-        return false;
+        return GuardAnswer::Unguarded;
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     doneEvent = done;
-    return true;
+    return GuardAnswer::Holding;
 }
 
 void releaseDisplayGuard() {

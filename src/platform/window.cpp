@@ -94,6 +94,23 @@ static bool onlyInvisibleVideo() {
     return SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
 }
 
+// The display keeps its mode, so there is nothing to give back. The window
+// is made borderless over the whole screen, which is what the full-screen
+// request after the first frame asks for: with no window manager to carry
+// that out, nothing else would enlarge it.
+static void coverDesktop(Uint32& flags, int& x, int& y, int& width, int& height) {
+    SDL_ShowCursor(SDL_DISABLE);
+    flags |= SDL_WINDOW_BORDERLESS;
+    fullScreenLater = SDL_WINDOW_FULLSCREEN_DESKTOP;
+    followWindowSize = true;
+    SDL_Rect screen{x, y, width, height};
+    SDL_GetDisplayBounds(0, &screen);
+    x = screen.x;
+    y = screen.y;
+    width = screen.w;
+    height = screen.h;
+}
+
 static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x, int y, int width,
                                   int height) {
     nameWindowClass("blint");
@@ -127,12 +144,28 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
             flags |= SDL_WINDOW_BORDERLESS;
             break;
         }
+        // X11 and Windows switch the whole display: a guard, ready before
+        // any switch, gives the desktop its mode back if the demo cannot,
+        // and says whether another run already holds the display's mode.
+        // Then the desktop shows that run's mode, not its own, and this run
+        // leaves it alone, as --desktop does.
+        if (SDL_strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0 ||
+            SDL_strcmp(SDL_GetCurrentVideoDriver(), "windows") == 0) {
+            if (startDisplayGuard(x + width / 2, y + height / 2) == GuardAnswer::HeldElsewhere) {
+                std::fprintf(stderr, "quarnel: another run has switched this display: this one "
+                                     "plays at the resolution it shows, as --desktop does\n");
+                coverDesktop(flags, x, y, width, height);
+                break;
+            }
+        }
         displaySwitched = true;
         std::atexit(restoreDisplayAtExit);
         if (desktopIsExactMode(width, height)) {
-            // Nothing to switch: a borderless window over the screen looks
-            // the same, and the full-screen request, for whose answer SDL
-            // waits up to 100 ms on X11, follows the first frame.
+            // Nothing to switch, so nothing to guard: a borderless window
+            // over the screen looks the same, and the full-screen request,
+            // for whose answer SDL waits up to 100 ms on X11, follows the
+            // first frame.
+            releaseDisplayGuard();
             flags |= SDL_WINDOW_BORDERLESS;
             fullScreenLater = SDL_WINDOW_FULLSCREEN;
             SDL_Rect screen{x, y, width, height};
@@ -140,32 +173,12 @@ static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x
             x = screen.x;
             y = screen.y;
         } else {
-            // X11 and Windows switch the whole display: a guard, started
-            // only now that a switch is certain and ready before it, gives
-            // the desktop its mode back if the demo cannot.
-            const char* driver = SDL_GetCurrentVideoDriver();
-            if (SDL_strcmp(driver, "x11") == 0 || SDL_strcmp(driver, "windows") == 0)
-                startDisplayGuard();
             flags |= SDL_WINDOW_FULLSCREEN;
         }
         break;
-    case DisplayChoice::Desktop: {
-        // The display keeps its mode, so there is nothing to give back. The
-        // window is made borderless over the whole screen, which is what the
-        // full-screen request after the first frame asks for: with no window
-        // manager to carry that out, nothing else would enlarge it.
-        SDL_ShowCursor(SDL_DISABLE);
-        flags |= SDL_WINDOW_BORDERLESS;
-        fullScreenLater = SDL_WINDOW_FULLSCREEN_DESKTOP;
-        followWindowSize = true;
-        SDL_Rect screen{x, y, width, height};
-        SDL_GetDisplayBounds(0, &screen);
-        x = screen.x;
-        y = screen.y;
-        width = screen.w;
-        height = screen.h;
+    case DisplayChoice::Desktop:
+        coverDesktop(flags, x, y, width, height);
         break;
-    }
     case DisplayChoice::Window:
         followWindowSize = true;
         break;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 
@@ -171,3 +172,107 @@ INSTANTIATE_TEST_SUITE_P(RefusedOrOptions, KeptMode,
                                            std::vector<std::string>{"--desktop"},
                                            std::vector<std::string>{"--window"},
                                            std::vector<std::string>{"--size", "800x600"}));
+
+// How a run of two ends: Escape to its own window, the end of the timeline
+// (from 84 s), or kill -9.
+enum class Way { Escape, ByItself, Kill };
+struct TwoRuns {
+    const char* name;
+    Way first, second; // the run started first, the one started while it plays
+    bool secondEndsFirst;
+};
+static void PrintTo(const TwoRuns& runs, std::ostream* out) {
+    *out << runs.name;
+}
+
+// The demo's window; 0 while it has none.
+static unsigned long windowOf(const VirtualDisplay& display, const DemoProcess& demo) {
+    return std::strtoul(commandOutput("DISPLAY=" + display.name + " xdotool search --pid " +
+                                      std::to_string(demo.pid) + " 2>/dev/null")
+                            .c_str(),
+                        nullptr, 10);
+}
+
+static void endRun(const VirtualDisplay& display, DemoProcess& demo, Way way) {
+    if (way == Way::Kill) kill(demo.pid, SIGKILL);
+    if (way == Way::Escape) {
+        focusWindow(display, windowOf(display, demo));
+        runWithDisplay(display, "xdotool key Escape");
+    }
+    EXPECT_EQ(waitForExit(demo, 30), way == Way::Kill ? 137 : 0) << stderrText(demo);
+}
+
+// A child of the process that ended and was never collected.
+static bool hasZombieChild(pid_t parent) {
+    return commandOutput("ps -o stat= --ppid " + std::to_string(parent)).find('Z') !=
+           std::string::npos;
+}
+
+// Two copies overlapping: whichever ends first and however each ends, the
+// desktop has its mode once both have ended.
+class TwoCopies : public ::testing::TestWithParam<TwoRuns> {};
+
+TEST_P(TwoCopies, LeaveTheDesktopItsMode) {
+    const TwoRuns& runs = GetParam();
+    VirtualDisplay display;
+    ASSERT_TRUE(startModeSwitchingDisplay(display));
+    auto from = [](Way way) {
+        return std::vector<std::string>{"--from", way == Way::ByItself ? "84" : "60"};
+    };
+    DemoProcess first, second;
+    start(display, first, from(runs.first));
+    ASSERT_TRUE(waitForDisplayMode(display, "640x480", 30)) << displayMode(display);
+    start(display, second, from(runs.second));
+    for (int i = 0; i < 1500 && !windowOf(display, second); i++)
+        usleep(20000);
+    ASSERT_TRUE(isRunning(first) && isRunning(second));
+    EXPECT_FALSE(hasZombieChild(second.pid));
+    endRun(display, runs.secondEndsFirst ? second : first,
+           runs.secondEndsFirst ? runs.second : runs.first);
+    endRun(display, runs.secondEndsFirst ? first : second,
+           runs.secondEndsFirst ? runs.first : runs.second);
+    EXPECT_TRUE(waitForDisplayMode(display, desktop, 10)) << displayMode(display);
+}
+
+// Each ending of each run, in both orders.
+INSTANTIATE_TEST_SUITE_P(
+    Endings, TwoCopies,
+    ::testing::Values(TwoRuns{"FirstByItselfThenKill", Way::ByItself, Way::Kill, false},
+                      TwoRuns{"FirstKilledThenByItself", Way::Kill, Way::ByItself, false},
+                      TwoRuns{"FirstEscapeThenEscape", Way::Escape, Way::Escape, false},
+                      TwoRuns{"SecondEscapeThenKill", Way::Kill, Way::Escape, true},
+                      TwoRuns{"SecondKilledThenByItself", Way::ByItself, Way::Kill, true},
+                      TwoRuns{"SecondByItselfThenEscape", Way::Escape, Way::ByItself, true}),
+    [](const ::testing::TestParamInfo<TwoRuns>& info) { return std::string(info.param.name); });
+
+// The guard holds nothing of the demo's (here a file the demo inherited),
+// and a kill -9 puts back the switched output and the screen's size, leaving
+// a second output the viewer turned on during the run where it is.
+TEST(ModeRestore, GuardKeepsOnlyItsOwnAndRestoresOnlyTheSwitch) {
+    VirtualDisplay display;
+    ASSERT_TRUE(startModeSwitchingDisplay(display));
+    const int inherited = open("/dev/zero", O_RDONLY); // no close-on-exec
+    DemoProcess demo;
+    start(display, demo, {"--from", "60"});
+    close(inherited);
+    ASSERT_TRUE(waitForDisplayMode(display, "640x480", 30)) << displayMode(display);
+    const pid_t guard = guardOf(demo.pid);
+    ASSERT_GT(guard, 0);
+    const std::string fds = "/proc/" + std::to_string(guard) + "/fd/";
+    for (const auto& entry : std::filesystem::directory_iterator(fds)) {
+        const std::string target = std::filesystem::read_symlink(entry).string();
+        const int fd = std::stoi(entry.path().filename().string());
+        EXPECT_TRUE(fd <= 2 ? target != "/dev/zero" : target.rfind("socket:", 0) == 0 && fd <= 4)
+            << fd << " -> " << target;
+    }
+    const std::string xrandr = "DISPLAY=" + display.name + " xrandr";
+    ASSERT_NE(commandOutput(xrandr + " --addmode DUMMY1 800x600 && " + xrandr +
+                            " --output DUMMY1 --mode 800x600 --pos 1920x0"),
+              "failed");
+    kill(demo.pid, SIGKILL);
+    EXPECT_TRUE(waitForDisplayMode(display, "1920x1080 in a 2720x1080 screen", 10))
+        << displayMode(display);
+    EXPECT_NE(commandOutput(xrandr).find("DUMMY1 connected 800x600+1920+0"), std::string::npos)
+        << stderrText(demo);
+    EXPECT_TRUE(ends(guard));
+}

@@ -2,8 +2,8 @@
 // there is nothing to guard.
 #include "platform/display_guard.h"
 
-bool startDisplayGuard() {
-    return false;
+GuardAnswer startDisplayGuard(int, int) {
+    return GuardAnswer::Unguarded;
 }
 
 void releaseDisplayGuard() {}
