@@ -43,6 +43,10 @@ static int loop(bool vsync, bool looping) {
                 break;
             }
             windowProc(event);
+            // The window may have moved to a screen of another rate, or
+            // its screen changed mode.
+            if (event.type == SDL_WINDOWEVENT || event.type == SDL_DISPLAYEVENT)
+                followRefreshRate(pacer, displayRefreshRate());
         } else {
             // The warm-up's frames are not paced: the screen stays black,
             // and the warm-up has to end before the first slide.
@@ -55,12 +59,17 @@ static int loop(bool vsync, bool looping) {
                 t = demo.frameTimer.elapsedSeconds();
             }
             renderFrame(t);
+            // The frame is finished before its swap is timed: a software
+            // renderer draws inside the swap otherwise, and the call would
+            // last as long as the drawing, not as long as the swap waited.
+            if (vsync) finishFrame();
             // The wait comes between drawing and the swap, as a swap that waits
             // for the vertical blank does: a frame that draws slower than the
             // one before still goes out on time while it takes under a period.
             if (paced) waitForFrame(pacer);
+            const double call = steadySeconds();
             swapFrame();
-            noteSwap(pacer, steadySeconds());
+            noteSwap(pacer, {call, steadySeconds()});
             finishFullScreen();
         }
     }

@@ -88,6 +88,10 @@ void renderFrame(float t) {
     clearBars();
 }
 
+void finishFrame() {
+    glFinish();
+}
+
 void swapFrame() {
     SDL_GL_SwapWindow(mainWindowHandle());
 }

@@ -37,6 +37,8 @@ void setPlayRequestHandler(PlayRequestHandler handler);
 // One live frame at demo time t (the clock's): the spectrum, the frame, the
 // bars kept black. The swap is swapFrame's, so a paced loop can wait between.
 void renderFrame(float t);
+// Waits until the frame drawn is finished (glFinish).
+void finishFrame();
 // Shows the frame drawn.
 void swapFrame();
 
