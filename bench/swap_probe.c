@@ -2,18 +2,30 @@
    buffer swap, and of the steps of start-up that SDL takes (SDL_Init,
    SDL_CreateWindow, SDL_GL_CreateContext returning), in seconds on the
    monotonic clock. When the process ends, the swaps go one per line ("wall
-   process-CPU thread-CPU" seconds) to the file named by QUARNEL_SWAP_LOG, and the steps, as "name
-   seconds" lines, to the same name with ".steps" added.
+   process-CPU thread-CPU call" seconds, the last when the swap was called)
+   to the file named by QUARNEL_SWAP_LOG, and the steps, as "name seconds"
+   lines, to the same name with ".steps" added.
 
    It also notes every program that Mesa's llvmpipe compiles with LLVM (a
    shader variant made the first time a new combination of state draws, a
    vertex or triangle-setup function): its module name, when it was made and
    when its code was ready and the seconds spent optimising and generating
    it, as "name made ready seconds" lines in the same name with ".compiles"
-   added. */
+   added.
+
+   With QUARNEL_VSYNC_HZ=N it also makes the swaps behave as a display's that
+   wait for its vertical blank: each returns at the first boundary of an N Hz
+   refresh (on the monotonic clock) after the frame was handed over. With
+   QUARNEL_VSYNC_FREE="FROM TO" the swaps from FROM to TO seconds after the
+   first do not wait (a covered or minimised window, where drivers often stop
+   waiting), and after that stretch the boundaries fall a quarter period
+   after the last swap in it: a loop that kept waiting on its own before
+   swaps that wait again would wait three quarters of each period. The display reports N Hz as its mode's rate with
+   QUARNEL_VSYNC_REPORTS_RATE=1, and no rate otherwise. */
 #define _GNU_SOURCE
 #include <dirent.h>
 #include <dlfcn.h>
+#include <math.h>
 #include <pthread.h>
 #include <signal.h>
 #include <stdio.h>
@@ -27,7 +39,7 @@ enum { maxSwaps = 1 << 20 };
    thread: llvmpipe's rasterisers, the wobble helper, audio) and of the
    thread that swaps. The CPU times hardly depend on what else the machine
    runs, so they show a frame's own work even when the wall clock is noisy. */
-static struct { double wall, processCpu, threadCpu; } swaps[maxSwaps];
+static struct { double wall, processCpu, threadCpu, call; } swaps[maxSwaps];
 static int swapCount;
 
 enum { maxSteps = 8 };
@@ -88,10 +100,74 @@ void* SDL_GL_CreateContext(void* window) {
     return context;
 }
 
+/* The virtual display's refresh: its rate (0: none), the stretch of seconds
+   after the first swap in which its swaps do not wait, and its phase. */
+static double vsyncHz = -1.0, freeFrom, freeTo, vsyncPhase, firstSwap = -1.0;
+
+static void readVsync(void) {
+    const char* hz = getenv("QUARNEL_VSYNC_HZ");
+    const char* free = getenv("QUARNEL_VSYNC_FREE");
+    vsyncHz = hz ? atof(hz) : 0.0;
+    if (!free || sscanf(free, "%lf %lf", &freeFrom, &freeTo) != 2) freeFrom = freeTo = -1.0;
+}
+
+/* Blocks until the first refresh boundary after now, as a swap that waits does. */
+static void waitForBoundary(double call) {
+    if (firstSwap < 0.0) firstSwap = call;
+    const double period = 1.0 / vsyncHz;
+    if (call - firstSwap >= freeFrom && call - firstSwap < freeTo) {
+        vsyncPhase = fmod(call + period / 4.0, period);
+        return;
+    }
+    const double at = vsyncPhase + (floor((now() - vsyncPhase) / period) + 1.0) * period;
+    struct timespec until = {(time_t)at, (long)((at - floor(at)) * 1e9)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, NULL) != 0) {
+    }
+}
+
+/* SDL's display mode, as SDL_video.h lays it out. */
+struct DisplayMode {
+    unsigned format;
+    int w, h, refresh_rate;
+    void* driverdata;
+};
+
+/* The mode's rate as the virtual display reports it. */
+static int reportRate(int result, struct DisplayMode* mode) {
+    if (vsyncHz < 0.0) readVsync();
+    if (result == 0 && vsyncHz > 0.0)
+        mode->refresh_rate = getenv("QUARNEL_VSYNC_REPORTS_RATE") ? (int)vsyncHz : 0;
+    return result;
+}
+
+int SDL_GetCurrentDisplayMode(int display, struct DisplayMode* mode) {
+    static int (*real)(int, struct DisplayMode*);
+    if (!real)
+        real = (int (*)(int, struct DisplayMode*))dlsym(RTLD_NEXT, "SDL_GetCurrentDisplayMode");
+    return reportRate(real(display, mode), mode);
+}
+
+int SDL_GetWindowDisplayMode(void* window, struct DisplayMode* mode) {
+    static int (*real)(void*, struct DisplayMode*);
+    if (!real)
+        real = (int (*)(void*, struct DisplayMode*))dlsym(RTLD_NEXT, "SDL_GetWindowDisplayMode");
+    return reportRate(real(window, mode), mode);
+}
+
+int SDL_GetDesktopDisplayMode(int display, struct DisplayMode* mode) {
+    static int (*real)(int, struct DisplayMode*);
+    if (!real)
+        real = (int (*)(int, struct DisplayMode*))dlsym(RTLD_NEXT, "SDL_GetDesktopDisplayMode");
+    return reportRate(real(display, mode), mode);
+}
+
 void SDL_GL_SwapWindow(void* window) {
     static void (*realSwap)(void*);
     if (!realSwap) realSwap = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_GL_SwapWindow");
+    if (vsyncHz < 0.0) readVsync();
+    const double call = now();
     realSwap(window);
+    if (vsyncHz > 0.0) waitForBoundary(call);
     /* QUARNEL_SWAP_QUIT_AFTER=N: after the Nth swap the demo is asked to
        quit as an interrupt would, which ends it through its own quit path. */
     static int quitAfter = -1;
@@ -103,7 +179,8 @@ void SDL_GL_SwapWindow(void* window) {
     if (swapCount < maxSwaps) {
         swaps[swapCount].wall = now();
         swaps[swapCount].processCpu = clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
-        swaps[swapCount++].threadCpu = clockSeconds(CLOCK_THREAD_CPUTIME_ID);
+        swaps[swapCount].threadCpu = clockSeconds(CLOCK_THREAD_CPUTIME_ID);
+        swaps[swapCount++].call = call;
     }
 }
 
@@ -243,7 +320,8 @@ __attribute__((destructor)) static void writeLogs(void) {
     FILE* file = fopen(path, "w");
     if (!file) return;
     for (int i = 0; i < swapCount; i++)
-        fprintf(file, "%.6f %.6f %.6f\n", swaps[i].wall, swaps[i].processCpu, swaps[i].threadCpu);
+        fprintf(file, "%.6f %.6f %.6f %.6f\n", swaps[i].wall, swaps[i].processCpu,
+                swaps[i].threadCpu, swaps[i].call);
     fclose(file);
 
     char stepsPath[4096];
