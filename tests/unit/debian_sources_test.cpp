@@ -48,7 +48,8 @@ TEST(DebianSources, AFailureInsideACommandSubstitutionEndsTheScript) {
 
 // The wanted versions' folder is left half built; apt then offers only a
 // later revision, which is built and linked under the wanted name, licences
-// beside it; the next build finds it through the link without asking apt.
+// beside it; the next build, and a fetch of the sources, find it through the
+// link without asking apt, while a fetch for a new recipe asks.
 TEST(DebianSources, BuildsOnceAndLinksTheWantedNameOverAFailedBuildsFolder) {
     EXPECT_EQ(runWithSources(R"sh(
 library_sources=(foo) && source_version[foo]=1.2-1
@@ -62,8 +63,9 @@ tail -n 1 $wanted/licences/sources.txt
 source_version[foo]=1.2-1
 settle_versions() {
         echo asked apt; }
-build_cached false && echo cached)sh"),
-              "built\nterms\nlgpl\nfoo            1.2-2\ncached\nexit 0\n");
+build_cached false && echo cached
+fetch_sources && recipe=2 fetch_sources)sh"),
+              "built\nterms\nlgpl\nfoo            1.2-2\ncached\nasked apt\nexit 0\n");
 }
 
 // The same compiler finds the same libraries; another version of it (a
