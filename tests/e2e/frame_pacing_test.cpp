@@ -75,11 +75,8 @@ static Span span(const DemoRun& run, double from, double to) {
 // The timeline's last four seconds in a small window, whose frames cost
 // little, so that a busy machine still lets an unpaced run show its speed.
 TEST(FramePacing, PacedFramesComeOnTheRefreshLeaveTheCpuIdleAndKeepTheClock) {
-    const std::vector<std::string> lastSeconds = {"--size", "160x120", "--from", "86"};
-    const DemoRun paced = play(lastSeconds, {});
-    std::vector<std::string> noVsync = lastSeconds;
-    noVsync.push_back("--no-vsync");
-    const DemoRun unpaced = play(noVsync, {});
+    const DemoRun paced = play({"--size", "160x120", "--from", "86"}, {});
+    const DemoRun unpaced = play({"--size", "160x120", "--from", "86", "--no-vsync"}, {});
     // Both end by themselves when the clock reaches 90 s, four seconds after
     // their first frame, however many frames they drew.
     for (const DemoRun* run : {&paced, &unpaced}) {
