@@ -262,8 +262,8 @@ static void restoreScreen(Display* x, const ScreenState& saved, const std::vecto
             }
         if (now.width != width || now.height != height) {
             // The noted size keeps its millimetres; a grown one keeps the dots per inch.
-            XRRSetScreenSize(x, root, width, height, saved.widthMm * width / saved.width,
-                             saved.heightMm * height / saved.height);
+            XRRSetScreenSize(x, root, width, height, int(long(saved.widthMm) * width / saved.width),
+                             int(long(saved.heightMm) * height / saved.height));
         }
         for (const CrtcState* old : back)
             setCrtc(x, resources, *old);
