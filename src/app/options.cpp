@@ -4,8 +4,12 @@
 
 #include "app/command_line.h"
 
+// The build passes these from one place (cmake/product.cmake).
 #ifndef QUARNEL_VERSION
 #define QUARNEL_VERSION "unknown"
+#define QUARNEL_MAKER "unknown"
+#define QUARNEL_DESCRIPTION "Quarnel"
+#define QUARNEL_COPYRIGHT ""
 #endif
 
 // Every option the demo understands. A new one is a row here, a field in
@@ -33,7 +37,9 @@ std::string demoUsage() {
 }
 
 const char* versionText() {
-    return "quarnel " QUARNEL_VERSION;
+    // The same facts as the Windows program's version resource.
+    return "quarnel " QUARNEL_VERSION "\n" QUARNEL_DESCRIPTION " by " QUARNEL_MAKER
+           "\n" QUARNEL_COPYRIGHT;
 }
 
 ParsedOptions parseOptions(int argc, const char* const* argv) {

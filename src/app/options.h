@@ -28,5 +28,6 @@ struct ParsedOptions {
 ParsedOptions parseOptions(int argc, const char* const* argv);
 // The usage text --help prints, several lines, each ending in a newline.
 std::string demoUsage();
-// "quarnel " and the version, without a newline.
+// "quarnel " and the version, then the description, the maker and the
+// copyright line, each on a line of its own, without a final newline.
 const char* versionText();

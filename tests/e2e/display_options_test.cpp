@@ -264,6 +264,8 @@ TEST(CommandLine, MistakesEndWithTwoBeforeAnyDisplayOpens) {
     EXPECT_EQ(output.rfind("Usage: quarnel", 0), 0u) << output;
     EXPECT_NE(output.find("--desktop"), std::string::npos) << output;
     EXPECT_EQ(runQuarnel("--version", output), 0);
-    EXPECT_TRUE(std::regex_match(output, std::regex("quarnel [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+    EXPECT_TRUE(
+        std::regex_match(output, std::regex("quarnel [0-9]+\\.[0-9]+\\.[0-9]+\n"
+                                            "Quarnel, .* by Vormak\nCopyright .* Vormak\n")))
         << output;
 }

@@ -47,10 +47,10 @@ TEST(ReleaseArchives, SameInputGivesTheSameBytes) {
         "failed");
     for (const std::string& in : {w.path + "/one", w.path + "/two"})
         ASSERT_NE(run(pack + " linux 9.8.7 " + in + "/exe/quarnel.exe " + in + "/data " + in +
-                      "/out/quarnel-9.8.7-linux-x86_64.tar.gz 'libfoo1 libbar2' && " + pack +
-                      " win64 9.8.7 " + in + "/exe " + in + "/data " + in +
-                      "/out/quarnel-9.8.7-win64.zip && " + pack + " web 9.8.7 " + in + "/site " +
-                      in + "/out/quarnel-9.8.7-web.zip"),
+                      "/out/quarnel-9.8.7-linux-x86_64.tar.gz 'libfoo1 libbar2' " + built +
+                      "/icon/quarnel.png && " + pack + " win64 9.8.7 " + in + "/exe " + in +
+                      "/data " + in + "/out/quarnel-9.8.7-win64.zip && " + pack + " web 9.8.7 " +
+                      in + "/site " + in + "/out/quarnel-9.8.7-web.zip"),
                   "failed");
     for (const char* name : {"quarnel-9.8.7-linux-x86_64.tar.gz", "quarnel-9.8.7-win64.zip",
                              "quarnel-9.8.7-web.zip"}) {
@@ -114,13 +114,15 @@ TEST(ReleaseArchives, LinuxArchivePlaysFromWhereverItIsUnpacked) {
     EXPECT_EQ(packages.find("-dev"), std::string::npos);
 
     ASSERT_NE(run("cd " + w.path + " && " + pack + " linux 1.2.3 " + built + "/quarnel " + built +
-                  "/data quarnel-1.2.3-linux-x86_64.tar.gz '" + packages +
-                  "' && mkdir 'unpacked here' && tar -xzf quarnel-1.2.3-linux-x86_64.tar.gz -C " +
+                  "/data quarnel-1.2.3-linux-x86_64.tar.gz '" + packages + "' " + built +
+                  "/icon/quarnel.png && mkdir 'unpacked here' && tar -xzf "
+                  "quarnel-1.2.3-linux-x86_64.tar.gz -C " +
                   "'unpacked here'"),
               "failed");
     const std::string top = w.path + "/unpacked here/quarnel-1.2.3-linux-x86_64";
     EXPECT_EQ(access((top + "/quarnel").c_str(), X_OK), 0);
     EXPECT_EQ(access((top + "/data/.made").c_str(), F_OK), -1);
+    EXPECT_EQ(readFile(top + "/quarnel.png"), readFile(built + "/icon/quarnel.png"));
     const std::string readme = readFile(top + "/readme.txt");
     EXPECT_NE(readme.find("\n    apt-get install " + packages + "\n"), std::string::npos);
     // The options are the program's own --help, word for word.

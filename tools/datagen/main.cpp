@@ -1,17 +1,26 @@
 // quarnel-datagen OUTDIR: makes the whole data set, the same bytes every run.
+// quarnel-datagen --icon OUTDIR: makes the program's icon files instead.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <future>
 
 #include "datagen.h"
+#include "icon.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quarnel-datagen OUTDIR\n");
+    const bool icon = argc == 3 && std::strcmp(argv[1], "--icon") == 0;
+    if (argc != 2 && !icon) {
+        std::fprintf(stderr,
+                     "usage: quarnel-datagen OUTDIR\n       quarnel-datagen --icon OUTDIR\n");
         return 2;
     }
-    const std::string outDir = argv[1];
+    const std::string outDir = argv[argc - 1];
     std::error_code error;
+    if (icon) {
+        std::filesystem::create_directories(outDir, error);
+        return writeIcons(outDir) ? 0 : 1;
+    }
     for (const char* folder : {"pic/pokemon", "objects", "sound"})
         std::filesystem::create_directories(outDir + "/" + folder, error);
 
