@@ -42,13 +42,29 @@ add_library(quarnel_core STATIC ${CORE_SOURCES})
 target_include_directories(quarnel_core PUBLIC src ${WINDOWS_LIBS_STATIC_INCLUDE_DIRS})
 target_compile_definitions(quarnel_core PUBLIC SDL_MAIN_HANDLED)
 target_compile_options(quarnel_core PUBLIC ${windows_cflags})
-# --version prints the project's version.
-set_source_files_properties(src/app/options.cpp PROPERTIES
-  COMPILE_DEFINITIONS QUARNEL_VERSION="${PROJECT_VERSION}")
+
+# Its resources (windows/quarnel.rc.in): the icon, which the native build's
+# generator draws (scripts/build-windows passes it), the manifest and the
+# version facts of cmake/product.cmake.
+if(NOT QUARNEL_ICON OR NOT EXISTS "${QUARNEL_ICON}")
+  message(FATAL_ERROR "QUARNEL_ICON must name the quarnel.ico a native build made "
+    "(cmake --build build --target icon makes build/icon/quarnel.ico)")
+endif()
+enable_language(RC)
+# Windows counts versions in four numbers: the project's, padded with zeros.
+string(REPLACE "." ";" version_parts "${PROJECT_VERSION}.0.0.0")
+list(SUBLIST version_parts 0 4 version_parts)
+list(JOIN version_parts "." QUARNEL_VERSION_4)
+list(JOIN version_parts "," QUARNEL_VERSION_COMMAS)
+set(QUARNEL_MANIFEST ${CMAKE_BINARY_DIR}/quarnel.manifest)
+configure_file(windows/quarnel.manifest.in ${QUARNEL_MANIFEST} @ONLY)
+configure_file(windows/quarnel.rc.in ${CMAKE_BINARY_DIR}/quarnel.rc @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/quarnel.rc PROPERTIES
+  OBJECT_DEPENDS "${QUARNEL_ICON};${QUARNEL_MANIFEST}")
 
 # A windowed program (no console opens), with the C and C++ runtimes and
 # winpthreads linked in.
-add_executable(quarnel WIN32 src/app/main.cpp)
+add_executable(quarnel WIN32 src/app/main.cpp ${CMAKE_BINARY_DIR}/quarnel.rc)
 target_link_libraries(quarnel PRIVATE quarnel_core ${windows_ldflags} -lglu32 -lopengl32)
 target_link_options(quarnel PRIVATE -static -s) # no symbols: a smaller download
 set_target_properties(quarnel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

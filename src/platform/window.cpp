@@ -114,6 +114,12 @@ static void coverDesktop(Uint32& flags, int& x, int& y, int& width, int& height)
 static SDL_Window* createWindowAt(const char* title, DisplayChoice choice, int x, int y, int width,
                                   int height) {
     nameWindowClass("blint");
+    // Sizes are the display's own pixels. On Windows the program's manifest
+    // declares it aware of each monitor's scale, so Windows neither shrinks
+    // the desktop it reports nor stretches the picture; SDL's own scaling,
+    // which counts in scaled points and which the environment could ask for
+    // (SDL_WINDOWS_DPI_SCALING), stays off.
+    SDL_SetHintWithPriority(SDL_HINT_WINDOWS_DPI_SCALING, "0", SDL_HINT_OVERRIDE);
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quarnel: no display: %s\n", SDL_GetError());
         return nullptr;

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -99,33 +100,48 @@ static std::string flatPictures(const std::vector<std::pair<std::string, Pixel>>
     return folder;
 }
 
-// The slide is a unit plate three units in front of the eye, blended over
-// black with an alpha that falls from 0.85 to 0.25 while it is shown.
+// The first slide, a flat picture of this colour, is a unit plate three units
+// in front of the eye, blended over black with an alpha that falls from 0.85
+// to 0.25 while it is shown. Waits for it on the screen, the 640 x 480 picture
+// placed from column left and scaled by scale, and returns the screen shot
+// (empty if it never showed) after checking the plate's and its surround's samples.
+static const Pixel firstSlide{200, 120, 40};
+static Still expectFirstSlide(const VirtualDisplay& display, double left, double scale) {
+    const auto at = [&](const Still& shot, double column, double row) {
+        return pixelOf(shot, left + column * scale, row * scale);
+    };
+    Still seen;
+    EXPECT_TRUE(waitForScreen(display, 30, [&](const Still& shot) {
+        const Pixel centre = at(shot, 320, 240);
+        if (centre.r < 40 || centre.r > firstSlide.r * 0.9) return false; // not yet, or no slide
+        seen = shot;
+        return true;
+    })) << "the first slide never showed";
+    if (seen.rgb.empty()) return seen;
+    // Blended over black, every channel keeps the picture's proportions.
+    const Pixel centre = at(seen, 320, 240);
+    const double alpha = double(centre.r) / firstSlide.r;
+    const Pixel expected{centre.r, int(firstSlide.g * alpha + 0.5),
+                         int(firstSlide.b * alpha + 0.5)};
+    const auto samplesNear = [&](const Region& region, Pixel colour, int tolerance) {
+        int count = 0;
+        for (const auto& [column, row] : pointsOf(region))
+            count += near(at(seen, column, row), colour, tolerance);
+        return count;
+    };
+    EXPECT_EQ(samplesNear({-3, 45, 4.0 / 3, {-0.8, 0, 0.8}, {-0.8, 0, 0.8}}, expected, 8), 9)
+        << describe(centre);
+    EXPECT_EQ(samplesNear({-3, 45, 4.0 / 3, {-1.4, 1.4}, {-0.9, 0.9}}, {0, 0, 0}, 4), 4);
+    return seen;
+}
+
 TEST(WindowsDemo, FullScreenWindowOfItsClassShowsTheFirstSlideAndEscapeEndsTheRun) {
-    const Pixel slide{200, 120, 40};
-    const std::string folder = flatPictures({{"pic/1.jpg", slide}});
+    const std::string folder = flatPictures({{"pic/1.jpg", firstSlide}});
     WineRun run;
     startUnderWine(run, folder);
     ASSERT_NE(waitForWindow(run.display, title, 60), 0u);
     EXPECT_EQ(probeWindow(run.display, "blint"), "0 0 640 480 640 480\n");
-
-    const Region plate{-3, 45, 4.0 / 3, {-0.8, 0, 0.8}, {-0.8, 0, 0.8}};
-    const Region beside{-3, 45, 4.0 / 3, {-1.4, 1.4}, {-0.9, 0.9}};
-    Still seen;
-    EXPECT_TRUE(waitForScreen(run.display, 30, [&](const Still& shot) {
-        const Pixel centre = pixelOf(shot, 320, 240);
-        if (centre.r < 40 || centre.r > 200 * 0.9) return false; // not yet, or no slide
-        seen = shot;
-        return true;
-    })) << "the first slide never showed";
-    if (!seen.rgb.empty()) {
-        // Blended over black, every channel keeps the picture's proportions.
-        const Pixel centre = pixelOf(seen, 320, 240);
-        const double alpha = centre.r / 200.0;
-        const Pixel expected{centre.r, int(120 * alpha + 0.5), int(40 * alpha + 0.5)};
-        EXPECT_EQ(samplesNear(seen, plate, expected, 8), 9) << describe(centre);
-        EXPECT_EQ(samplesNear(seen, beside, {0, 0, 0}, 4), 4);
-    }
+    expectFirstSlide(run.display, 0, 1);
     runWithDisplay(run.display, "xdotool key Escape");
     EXPECT_EQ(waitForExit(run.demo, 20), 0) << stderrText(run.demo);
     removeDataFolder(folder);
@@ -172,6 +188,47 @@ TEST(WindowsDemo, MissingJpegShowsItsBoxAndEndsWithOne) {
     ASSERT_TRUE(focusWindow(run.display, box));
     runWithDisplay(run.display, "xdotool key Return");
     EXPECT_EQ(waitForExit(run.demo, 20), 1) << stderrText(run.demo);
+    removeDataFolder(folder);
+}
+
+// The command that sets the Wine prefix's desktop scale in dots per inch (96
+// is 100 %). Run on the test's display: a Wine started with none would give
+// the session that follows it a desktop of its own default size.
+static std::string logPixelsCommand(int dpi) {
+    return quietWine + " '" + wine +
+           "' reg add 'HKCU\\Control Panel\\Desktop' /v LogPixels /t REG_DWORD /d " +
+           std::to_string(dpi) + " /f >/dev/null 2>&1";
+}
+
+// With the desktop scaled to 150 % (144 dots per inch) as at 100 %, --desktop
+// covers the whole 960 x 600 screen at its own pixels, and the first slide
+// lies in the 800 x 600 picture between 80-pixel black bars where the
+// geometry puts it, though the environment asks SDL to count in scaled points.
+TEST(WindowsDemo, DesktopKeepsTheScreensOwnPixelsWhenTheDesktopIsScaled) {
+    const std::string folder = flatPictures({{"pic/1.jpg", firstSlide}});
+    struct BackTo96 { // for the tests that follow, however this one ends
+        ~BackTo96() { std::system((logPixelsCommand(96) + " && wineserver -w").c_str()); }
+    } backTo96;
+    for (const int dpi : {144, 96}) {
+        SCOPED_TRACE(dpi);
+        WineRun run;
+        ASSERT_TRUE(startVirtualDisplay(run.display, 960, 600));
+        EXPECT_EQ(runWithDisplay(run.display, logPixelsCommand(dpi)), 0);
+        ASSERT_TRUE(startProcess(run.demo, wine, folder,
+                                 {"DISPLAY=" + run.display.name, "SDL_AUDIODRIVER=dummy",
+                                  "SDL_WINDOWS_DPI_SCALING=1", "WINEDEBUG=-all",
+                                  "WINEDLLOVERRIDES=mscoree,mshtml="},
+                                 {windowsBuild + "/quarnel.exe", "--desktop"}));
+        ASSERT_NE(waitForWindow(run.display, title, 60), 0u);
+        EXPECT_EQ(probeWindow(run.display, "blint"), "0 0 960 600 960 600\n");
+        const Still seen = expectFirstSlide(run.display, 80, 1.25);
+        for (const int x : {40, 919})
+            for (const int y : {20, 300, 579})
+                EXPECT_TRUE(seen.rgb.empty() || near(pixelOf(seen, x, y), {0, 0, 0}, 4))
+                    << x << ", " << y;
+        runWithDisplay(run.display, "xdotool key Escape");
+        EXPECT_EQ(waitForExit(run.demo, 20), 0) << stderrText(run.demo);
+    }
     removeDataFolder(folder);
 }
 
