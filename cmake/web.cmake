@@ -12,6 +12,9 @@ endif()
 if(NOT QUARNEL_DATA_DIR OR NOT EXISTS ${QUARNEL_DATA_DIR}/.made)
   message(FATAL_ERROR "QUARNEL_DATA_DIR must name a data set the native build made")
 endif()
+if(NOT QUARNEL_ICON OR NOT EXISTS "${QUARNEL_ICON}")
+  message(FATAL_ERROR "QUARNEL_ICON must name the quarnel.png the native build made")
+endif()
 set(ENV{PKG_CONFIG_LIBDIR} ${QUARNEL_WEB_PREFIX}/lib/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
 find_package(PkgConfig REQUIRED)
@@ -42,8 +45,6 @@ foreach(source ${WEB_SOURCES})
       COMPILE_OPTIONS "-include;${CMAKE_SOURCE_DIR}/web/gl11/gl11_calls.h")
   endif()
 endforeach()
-set_source_files_properties(src/app/options.cpp PROPERTIES
-  COMPILE_DEFINITIONS QUARNEL_VERSION="${PROJECT_VERSION}")
 
 add_library(gl11 STATIC web/gl11/state.cpp web/gl11/matrix.cpp web/gl11/texture.cpp
   web/gl11/draw.cpp web/gl11/sphere.cpp)
@@ -87,12 +88,15 @@ set_target_properties(quarnel-single PROPERTIES SUFFIX .js LINK_DEPENDS "${data_
 
 set(page_sources ${CMAKE_SOURCE_DIR}/web/page/index.html ${CMAKE_SOURCE_DIR}/web/page/page.js
   ${CMAKE_SOURCE_DIR}/web/page/assemble.cmake)
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/site/index.html
-  COMMAND ${CMAKE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/site/index.html
-    -DPAGE=${CMAKE_SOURCE_DIR}/web/page -DDEMO_SRC=quarnel.js -P ${CMAKE_SOURCE_DIR}/web/page/assemble.cmake
-  DEPENDS ${page_sources} COMMENT "Making the page")
+# The page's icon is the program's: a file in the folder, inside the one-file page.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/site/quarnel.png
+  COMMAND ${CMAKE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/site/index.html -DPAGE=${CMAKE_SOURCE_DIR}/web/page
+    -DDEMO_SRC=quarnel.js -DICON_SRC=quarnel.png -P ${CMAKE_SOURCE_DIR}/web/page/assemble.cmake
+  COMMAND ${CMAKE_COMMAND} -E copy ${QUARNEL_ICON} ${CMAKE_BINARY_DIR}/site/quarnel.png
+  DEPENDS ${page_sources} ${QUARNEL_ICON} COMMENT "Making the page")
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/quarnel.html
   COMMAND ${CMAKE_COMMAND} -DOUT=${CMAKE_BINARY_DIR}/quarnel.html -DPAGE=${CMAKE_SOURCE_DIR}/web/page
-    -DDEMO_INLINE=$<TARGET_FILE:quarnel-single> -P ${CMAKE_SOURCE_DIR}/web/page/assemble.cmake
-  DEPENDS ${page_sources} quarnel-single COMMENT "Making the one-file page")
+    -DDEMO_INLINE=$<TARGET_FILE:quarnel-single> -DICON_INLINE=${QUARNEL_ICON}
+    -P ${CMAKE_SOURCE_DIR}/web/page/assemble.cmake
+  DEPENDS ${page_sources} ${QUARNEL_ICON} quarnel-single COMMENT "Making the one-file page")
 add_custom_target(page ALL DEPENDS ${CMAKE_BINARY_DIR}/site/index.html ${CMAKE_BINARY_DIR}/quarnel.html quarnel)

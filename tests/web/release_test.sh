@@ -5,7 +5,8 @@
 # files, their licences (no mpg123: the browser decodes the music) and a
 # readme in one top folder; unpacked and served as its readme says
 # (python3 -m http.server), the page reaches its prompt in chromium with no
-# console errors; the one-file page stays within 8 MB.
+# console errors; the one-file page stays within 8 MB and carries the
+# folder's icon inside.
 #   tests/web/release_test.sh WEB_BUILD
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -29,7 +30,7 @@ one=$work/$(basename "$build")/quarnel-1.0-web.zip
 check "the same bytes from the same page" cmp "$one" "$work/copy/quarnel-1.0-web.zip"
 
 listed=$(unzip -Z1 "$one" | grep -v /licences/)
-expected=$(printf 'quarnel-1.0-web/%s\n' index.html quarnel.data quarnel.js quarnel.wasm readme.txt)
+expected=$(printf 'quarnel-1.0-web/%s\n' index.html quarnel.data quarnel.js quarnel.png quarnel.wasm readme.txt)
 check "the page's files and readme in one top folder: $listed" [ "$listed" = "$expected" ]
 licences=$(unzip -Z1 "$one" | sed -n 's|^quarnel-1.0-web/licences/||p' | grep -v -e -COPYING -e -LICEN |
     paste -s -d ' ')
@@ -53,4 +54,6 @@ check "the unpacked folder served at $url reaches the prompt" node --input-type=
     } finally { await browser.close(); }"
 size=$(stat -c %s "$build/quarnel.html")
 check "quarnel.html's $size bytes within 8 MB" [ "$size" -le $((8 * 1024 * 1024)) ]
+icon=$(sed -n 's|^<link rel="icon" type="image/png" href="data:image/png;base64,\([^"]*\)">$|\1|p' "$build/quarnel.html")
+check "the one-file page carries the folder's icon inside" cmp <(base64 -d <<<"$icon") "$build/site/quarnel.png"
 exit $failed
