@@ -58,12 +58,9 @@ void followRefreshRate(FramePacer& pacer, int refreshHz) {
     setPacing(pacer, false);
 }
 
-static double knownPeriod(const FramePacer& pacer) {
-    return pacer.reportedPeriod > 0.0 ? pacer.reportedPeriod : pacer.learnedPeriod;
-}
-
 double pacingPeriod(const FramePacer& pacer) {
-    return knownPeriod(pacer) > 0.0 ? knownPeriod(pacer) : unreportedPeriod;
+    if (pacer.reportedPeriod > 0.0) return pacer.reportedPeriod;
+    return pacer.learnedPeriod > 0.0 ? pacer.learnedPeriod : unreportedPeriod;
 }
 
 // How far a swap that waits may return from its refresh: it wakes a little
