@@ -14,6 +14,7 @@
 
 #include "demo_process.h"
 #include "xorg_display.h"
+#include "tree_paths.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -33,7 +34,7 @@ static double restoreTime(bool kill9) {
     VirtualDisplay display;
     if (!startModeSwitchingDisplay(display)) return -1;
     DemoProcess demo;
-    if (!startProcess(demo, QUARNEL_BINARY_DIR "/quarnel", QUARNEL_BINARY_DIR,
+    if (!startProcess(demo, binaryDir() + "/quarnel", binaryDir(),
                       {"DISPLAY=" + display.name, "SDL_AUDIODRIVER=dummy"}))
         return -1;
     if (!waitForDisplayMode(display, "640x480", 30)) return -1;

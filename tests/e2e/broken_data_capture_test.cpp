@@ -16,6 +16,7 @@
 #include "demo_process.h"
 #include "picture_files.h"
 #include "resources/data_files.h"
+#include "tree_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -338,7 +339,7 @@ TEST(CaptureEverythingMissing, WholeTimelineIsDrawnWithNoPngAndNoObjectFile) {
         leaveOut.push_back(std::string(file.path).substr(5));
     Folder folder(leaveOut);
     const std::string line = "cd '" + folder.path + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
-                             QUARNEL_BINARY_DIR +
+                             binaryDir() +
                              "/quarnel-capture' --from 0 --to 90 --fps 2 --out out "
                              ">/dev/null 2>stderr.txt";
     const int status = std::system(line.c_str());

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tree_paths.h"
+
 namespace fs = std::filesystem;
 
 struct Frame {
@@ -34,7 +36,8 @@ static Frame readPng(const fs::path& path) {
 }
 
 static std::vector<Frame> capture(const fs::path& out, const std::string& size) {
-    const std::string command = "cd " QUARNEL_BINARY_DIR " && ./quarnel-capture --at 70 --at 85 "
+    const std::string command = "cd " + binaryDir() +
+                                " && ./quarnel-capture --at 70 --at 85 "
                                 "--size " +
                                 size + " --out " + (out / size).string() + " >/dev/null";
     if (std::system(command.c_str()) != 0) return {};

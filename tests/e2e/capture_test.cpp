@@ -24,10 +24,11 @@
 #include "png_writer.h"
 #include "render.h"
 #include "resources/demo_state.h"
+#include "tree_paths.h"
 
 namespace fs = std::filesystem;
 
-static const std::string captureBinary = QUARNEL_BINARY_DIR "/quarnel-capture";
+static const std::string captureBinary = binaryDir() + "/quarnel-capture";
 
 // The tone burst in the test soundtrack: 0.5 s of a sine centred on band 2,
 // starting 2 s into the track.

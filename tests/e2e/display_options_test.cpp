@@ -15,10 +15,11 @@
 #include "demo_process.h"
 #include "picture_files.h"
 #include "x_window.h"
+#include "tree_paths.h"
 
 using Clock = std::chrono::steady_clock;
 
-static const std::string demoBinary = QUARNEL_BINARY_DIR "/quarnel";
+static const std::string demoBinary = binaryDir() + "/quarnel";
 static const char* const title = "Vormak - Quarnel";
 
 static void pause(double seconds) {
@@ -55,7 +56,7 @@ TEST_P(FullScreen, CoversTheScreenTakesKeysAndEscapeEndsIt) {
         ASSERT_TRUE(startWindowManager(display, manager, "/usr/bin/openbox", 20));
     }
     DemoProcess demo;
-    ASSERT_TRUE(startProcess(demo, demoBinary, QUARNEL_BINARY_DIR,
+    ASSERT_TRUE(startProcess(demo, demoBinary, binaryDir(),
                              {"DISPLAY=" + display.name, "SDL_AUDIODRIVER=dummy"}));
     const unsigned long window = waitForWindow(display, title, 20);
     ASSERT_NE(window, 0u);
@@ -237,7 +238,7 @@ TEST(LateStart, ShowsTheSceneOfThatTimeFromTheFirstFrame) {
 // streams, standard error first.
 static int runQuarnel(const std::string& arguments, std::string& output) {
     const std::string command =
-        "cd " QUARNEL_BINARY_DIR " && DISPLAY=:9999 ./quarnel " + arguments + " 2>&1";
+        "cd " + binaryDir() + " && DISPLAY=:9999 ./quarnel " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return -1;
     char buffer[4096];

@@ -11,10 +11,11 @@
 
 #include "broken_data.h"
 #include "demo_process.h"
+#include "tree_paths.h"
 
 using Clock = std::chrono::steady_clock;
 
-static const std::string demoBinary = QUARNEL_BINARY_DIR "/quarnel";
+static const std::string demoBinary = binaryDir() + "/quarnel";
 static const std::string notShown = "quarnel: the message box could not be shown: ";
 
 struct BoxCase {

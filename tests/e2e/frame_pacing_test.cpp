@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "demo_process.h"
+#include "tree_paths.h"
 
 struct Swap {
     double returned, cpu, call; // seconds from the first swap's return
@@ -31,11 +32,10 @@ static DemoRun play(const std::vector<std::string>& arguments, std::vector<std::
     static int runs = 0;
     const std::string log = "/tmp/quarnel-pacing-" + std::to_string(getpid() * 100 + runs++);
     env.insert(env.end(), {"DISPLAY=" + display.name, "SDL_AUDIODRIVER=dummy",
-                           "LD_PRELOAD=" QUARNEL_BINARY_DIR "/bench/libswap_probe.so",
+                           "LD_PRELOAD=" + binaryDir() + "/bench/libswap_probe.so",
                            "QUARNEL_SWAP_LOG=" + log});
     DemoProcess demo;
-    if (!startProcess(demo, QUARNEL_BINARY_DIR "/quarnel", QUARNEL_BINARY_DIR, env, arguments))
-        return run;
+    if (!startProcess(demo, binaryDir() + "/quarnel", binaryDir(), env, arguments)) return run;
     run.exitCode = waitForExit(demo, 60);
     std::ifstream file(log);
     for (double returned, cpu, thread, call; file >> returned >> cpu >> thread >> call;)

@@ -15,11 +15,12 @@
 #include "broken_data.h"
 #include "demo_process.h"
 #include "resources/demo_state.h"
+#include "tree_paths.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-static const std::string demoBinary = QUARNEL_BINARY_DIR "/quarnel";
+static const std::string demoBinary = binaryDir() + "/quarnel";
 static const char* const title = "Vormak - Quarnel";
 static const std::string jpegMessage = "Error: Unable to load JPG File!";
 static const std::string objectMessage = "tegn3d::loadFromFile: Unable to open object file";
@@ -146,7 +147,7 @@ TEST(MissingData, NoDataFolderStopsAtTheFirstJpeg) {
 
 TEST(CleanExit, TerminateSignalEndsTheRunLikeEscape) {
     RunningDemo run;
-    ASSERT_NO_FATAL_FAILURE(startDemo(run, QUARNEL_BINARY_DIR));
+    ASSERT_NO_FATAL_FAILURE(startDemo(run, binaryDir()));
     ASSERT_NE(waitForWindow(run.display, title, 20), 0u);
     pause(1.0);
     ASSERT_TRUE(isRunning(run.demo));
@@ -173,7 +174,7 @@ TEST(CleanExit, WithoutADisplayItSaysSoAndEndsWithOne) {
         arguments.push_back("XDG_RUNTIME_DIR=" + runtime.path);
         arguments.push_back(demoBinary);
         DemoProcess demo;
-        ASSERT_TRUE(startProcess(demo, "/usr/bin/env", QUARNEL_BINARY_DIR, {}, arguments));
+        ASSERT_TRUE(startProcess(demo, "/usr/bin/env", binaryDir(), {}, arguments));
         EXPECT_EQ(waitForExit(demo, 20), 1);
         const std::string err = stderrText(demo);
         EXPECT_NE(err.find("quarnel: no display: "), std::string::npos) << err;

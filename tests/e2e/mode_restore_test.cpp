@@ -15,6 +15,7 @@
 #include "resources/data_files.h"
 #include "x_window.h"
 #include "xorg_display.h"
+#include "tree_paths.h"
 
 static const std::string desktop = "1920x1080";
 
@@ -70,8 +71,8 @@ static Watched watchToTheEnd(const VirtualDisplay& display, DemoProcess& demo) {
 
 static void start(const VirtualDisplay& display, DemoProcess& demo,
                   const std::vector<std::string>& arguments = {},
-                  const std::string& folder = QUARNEL_BINARY_DIR) {
-    ASSERT_TRUE(startProcess(demo, QUARNEL_BINARY_DIR "/quarnel", folder,
+                  const std::string& folder = binaryDir()) {
+    ASSERT_TRUE(startProcess(demo, binaryDir() + "/quarnel", folder,
                              {"DISPLAY=" + display.name, "SDL_AUDIODRIVER=dummy"}, arguments));
 }
 

@@ -24,11 +24,11 @@
 #include "app/next_pass.h"
 #include "grid.h"
 #include "render.h"
+#include "tree_paths.h"
 
 namespace fs = std::filesystem;
 
-static const fs::path referenceFile =
-    fs::path(QUARNEL_SOURCE_DIR) / "tests/data/reference-frames.txt";
+static const fs::path referenceFile = fs::path(sourceDir()) / "tests/data/reference-frames.txt";
 
 // SHA-256 of a byte string, as lowercase hex.
 static std::string sha256Hex(const std::vector<uint8_t>& data) {
@@ -121,11 +121,11 @@ static std::vector<ReferenceFrame> readReferences() {
 TEST(ReferenceFrames, EveryRecordedFrameIsDrawnBitForBit) {
     std::vector<ReferenceFrame> frames = readReferences();
     ASSERT_GE(frames.size(), 20u) << "no reference list in " << referenceFile;
-    const fs::path data = fs::path(QUARNEL_BINARY_DIR) / "data";
+    const fs::path data = fs::path(binaryDir()) / "data";
     ASSERT_TRUE(fs::exists(data / ".made")) << "the data set is not generated in " << data;
 
     const fs::path previous = fs::current_path();
-    fs::current_path(QUARNEL_BINARY_DIR);
+    fs::current_path(binaryDir());
     CaptureContext capture;
     ASSERT_TRUE(openCapture(capture, 640, 480, 60));
     const bool recording = std::getenv("QUARNEL_RECORD_REFERENCE_FRAMES") != nullptr;
@@ -159,7 +159,7 @@ TEST(ReferenceFrames, EveryRecordedFrameIsDrawnBitForBit) {
 // the frame the first pass drew at that time (grid frame 0 lies on the
 // timeline's edge and draws nothing; a live frame is always later).
 TEST(ReferenceFrames, ASecondPassDrawsEveryFrameOfTheFirst) {
-    fs::current_path(QUARNEL_BINARY_DIR);
+    fs::current_path(binaryDir());
     constexpr int fps = 5;
     CaptureContext capture;
     ASSERT_TRUE(openCapture(capture, 320, 240, fps));

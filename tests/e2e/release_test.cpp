@@ -10,9 +10,10 @@
 #include <unistd.h>
 
 #include "demo_process.h"
+#include "tree_paths.h"
 
-static const std::string pack = QUARNEL_SOURCE_DIR "/release/pack";
-static const std::string built = QUARNEL_BINARY_DIR;
+static const std::string pack = sourceDir() + "/release/pack";
+static const std::string built = binaryDir();
 
 static const auto run = commandOutput;
 
@@ -93,9 +94,8 @@ TEST(ReleaseArchives, LinuxArchivePlaysFromWhereverItIsUnpacked) {
                   "\"$(command -v ldconfig)\" >" + w.path + "/bin/ldconfig && chmod +x " + w.path +
                   "/bin/ldconfig"),
               "failed");
-    std::string packages =
-        run("PATH=" + w.path + "/bin:$PATH " QUARNEL_SOURCE_DIR "/release/runtime-packages " +
-            built + "/quarnel");
+    std::string packages = run("PATH=" + w.path + "/bin:$PATH " + sourceDir() +
+                               "/release/runtime-packages " + built + "/quarnel");
     ASSERT_NE(packages, "failed");
     packages.pop_back(); // the line end
     for (const char* package : {"libgl1-mesa-dri ", "xfonts-base "})
@@ -105,7 +105,7 @@ TEST(ReleaseArchives, LinuxArchivePlaysFromWhereverItIsUnpacked) {
     const std::string sources =
         "\n" + run("dpkg-query -W -f='${source:Package}\\n' " + packages + " | sort -u");
     std::istringstream libraries(
-        run("awk '!/^#/ && NF {print $1}' " QUARNEL_SOURCE_DIR "/scripts/libraries"));
+        run("awk '!/^#/ && NF {print $1}' " + sourceDir() + "/scripts/libraries"));
     for (std::string source; std::getline(libraries, source);)
         if (source != "zlib") {
             EXPECT_NE(sources.find("\n" + source + "\n"), std::string::npos) << source;
@@ -146,7 +146,7 @@ TEST(ReleaseArchives, LinuxArchivePlaysFromWhereverItIsUnpacked) {
 TEST(ReleaseVideo, OnlyAWholeCaptureLandsUnderItsName) {
     Folder w;
     const std::string dist = w.path + "/dist";
-    const std::string video = QUARNEL_SOURCE_DIR "/release/video " + w.path + "/b " + dist +
+    const std::string video = sourceDir() + "/release/video " + w.path + "/b " + dist +
                               "/v.mp4; echo $?; ls -A " + dist + "; cat " + dist +
                               "/v.mp4 2>/dev/null || true";
     ASSERT_NE(run("mkdir " + w.path + "/b && printf '#!/bin/sh\\nfor last; do :; done\\n" +

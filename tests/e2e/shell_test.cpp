@@ -9,8 +9,9 @@
 
 #include "broken_data.h"
 #include "demo_process.h"
+#include "tree_paths.h"
 
-static const std::string demoBinary = QUARNEL_BINARY_DIR "/quarnel";
+static const std::string demoBinary = binaryDir() + "/quarnel";
 static const char* const title = "Vormak - Quarnel";
 
 static void pause(double seconds) {
@@ -33,7 +34,7 @@ static void startDemo(RunningDemo& run, const std::string& folder, int width = 6
 
 TEST(DemoRun, EscapeEndsTheRunOtherKeysAndClicksDoNot) {
     RunningDemo run;
-    startDemo(run, QUARNEL_BINARY_DIR);
+    startDemo(run, binaryDir());
     ASSERT_NE(waitForWindow(run.display, title, 20), 0u);
     pause(1.0);
     runWithDisplay(run.display, "xdotool mousemove 320 240 key a key space key Return click 1");
@@ -45,7 +46,7 @@ TEST(DemoRun, EscapeEndsTheRunOtherKeysAndClicksDoNot) {
 
 TEST(DemoRun, CloseRequestEndsTheRun) {
     RunningDemo run;
-    startDemo(run, QUARNEL_BINARY_DIR);
+    startDemo(run, binaryDir());
     unsigned long window = waitForWindow(run.display, title, 20);
     ASSERT_NE(window, 0u);
     pause(1.0);
@@ -55,7 +56,7 @@ TEST(DemoRun, CloseRequestEndsTheRun) {
 
 TEST(DemoRun, InterruptSignalEndsTheRunLikeEscape) {
     RunningDemo run;
-    startDemo(run, QUARNEL_BINARY_DIR);
+    startDemo(run, binaryDir());
     ASSERT_NE(waitForWindow(run.display, title, 20), 0u);
     pause(1.0);
     kill(run.demo.pid, SIGINT);
@@ -67,7 +68,7 @@ TEST(DemoRun, InterruptSignalEndsTheRunLikeEscape) {
 // is answered the run ends without playing.
 TEST(DemoRun, RefusedDisplayModeShowsItsMessageAndEnds) {
     RunningDemo run;
-    startDemo(run, QUARNEL_BINARY_DIR, 800, 600);
+    startDemo(run, binaryDir(), 800, 600);
     ASSERT_TRUE(waitForStderr(run.demo, "Display Mode Not Compatible", 20));
     const std::string err = stderrText(run.demo);
     const size_t hint = err.find("--desktop");
@@ -87,7 +88,7 @@ TEST(DemoRun, RefusedDisplayModeShowsItsMessageAndEnds) {
 // second before the end, it still plays seconds later, until Escape.
 TEST(DemoRun, LoopingRunGoesOnPastTheEndUntilEscape) {
     RunningDemo run;
-    startDemo(run, QUARNEL_BINARY_DIR, 640, 480, "dummy", {"--loop", "--from", "89"});
+    startDemo(run, binaryDir(), 640, 480, "dummy", {"--loop", "--from", "89"});
     ASSERT_NE(waitForWindow(run.display, title, 20), 0u);
     pause(4.0); // the clock starts at 89 s once loading is done
     EXPECT_TRUE(isRunning(run.demo)) << stderrText(run.demo);

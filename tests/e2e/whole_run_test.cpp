@@ -8,13 +8,14 @@
 #include <string>
 
 #include "demo_process.h"
+#include "tree_paths.h"
 
 TEST(DemoRunWhole, PlaysToTheEndAndExitsZero) {
     VirtualDisplay display;
     ASSERT_TRUE(startVirtualDisplay(display, 640, 480));
     DemoProcess demo;
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(startProcess(demo, QUARNEL_BINARY_DIR "/quarnel", QUARNEL_BINARY_DIR,
+    ASSERT_TRUE(startProcess(demo, binaryDir() + "/quarnel", binaryDir(),
                              {"DISPLAY=" + display.name, "SDL_AUDIODRIVER=dummy"}));
     EXPECT_EQ(waitForExit(demo, 150), 0) << stderrText(demo);
     const double seconds =

@@ -28,6 +28,7 @@
 
 #include "app/timeline.h"
 #include "image/png_decode.h"
+#include "tree_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -48,9 +49,8 @@ static std::vector<double> moments() {
 // Runs capture in the build folder (where data/ is) for stills at times into out.
 static int runCapture(const std::string& capture, const std::vector<double>& times,
                       const fs::path& out) {
-    std::string line = "cd '" QUARNEL_BINARY_DIR "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
-                       std::string(QUARNEL_BINARY_DIR) + "/" + capture + "' --out '" +
-                       out.string() + "'";
+    std::string line = "cd '" + binaryDir() + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
+                       binaryDir() + "/" + capture + "' --out '" + out.string() + "'";
     for (double t : times)
         line += " --at " + std::to_string(t);
     const int status = std::system((line + " >/dev/null").c_str());

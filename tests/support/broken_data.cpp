@@ -1,6 +1,7 @@
 // Data folders with missing, damaged or replaced files, an inotify watch over
 // a folder's data/, and capture stills read back through libpng.
 #include "broken_data.h"
+#include "tree_paths.h"
 
 #include <png.h>
 #include <sys/inotify.h>
@@ -20,7 +21,7 @@
 
 namespace fs = std::filesystem;
 
-static const fs::path generatedData = fs::path(QUARNEL_BINARY_DIR) / "data";
+static const fs::path generatedData = fs::path(binaryDir()) / "data";
 
 std::string copyDataFolder(const std::vector<std::string>& leaveOut) {
     char pattern[] = "/tmp/quarnel-data-XXXXXX";
@@ -168,8 +169,8 @@ int samplesNear(const Still& still, const Region& region, Pixel colour, int tole
 }
 
 CaptureRun captureStills(const std::string& folder, const std::vector<double>& times) {
-    std::string line = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" +
-                       QUARNEL_BINARY_DIR + "/quarnel-capture' --out out";
+    std::string line = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY '" + binaryDir() +
+                       "/quarnel-capture' --out out";
     for (double t : times)
         line += " --at " + std::to_string(t);
     line += " >/dev/null 2>stderr.txt";

@@ -1,4 +1,5 @@
 #include "demo_process.h"
+#include "tree_paths.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -216,7 +217,7 @@ bool sendCloseRequest(const VirtualDisplay& display, unsigned long window) {
 std::string makeDataFolder(const std::vector<std::string>& leaveOut) {
     char pattern[] = "/tmp/quarnel-data-XXXXXX";
     std::string folder = mkdtemp(pattern);
-    fs::path source = fs::path(QUARNEL_BINARY_DIR) / "data";
+    fs::path source = fs::path(binaryDir()) / "data";
     for (const auto& entry : fs::recursive_directory_iterator(source)) {
         if (!entry.is_regular_file()) continue;
         std::string relative = fs::relative(entry.path(), source).string();

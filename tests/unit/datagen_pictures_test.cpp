@@ -18,6 +18,7 @@
 #include "image/jpeg_decode.h"
 #include "image/png_decode.h"
 #include "resources/data_files.h"
+#include "tree_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -51,7 +52,7 @@ const Slot greetings[] = {&PngTextures::ferda, &PngTextures::karnholt, &PngTextu
                           &PngTextures::sentiq};
 
 // The data set the build made (the data target), in the build folder.
-const std::string builtData = QUARNEL_BINARY_DIR;
+const std::string builtData = binaryDir();
 
 std::string pathOf(Slot slot) {
     for (const PngFile& file : pngFiles)

@@ -23,6 +23,7 @@
 #include "resources/data_files.h"
 #include "song.h"
 #include "synth.h"
+#include "tree_paths.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ void countBox(const char*, const char*, SDL_Window*) {
 }
 
 // The data set the build made (the data target), in the build folder.
-const std::string builtData = QUARNEL_BINARY_DIR;
+const std::string builtData = binaryDir();
 
 // Loads an object file through the demo's reader; no error box allowed.
 std::unique_ptr<tegn3d> loadObject(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "demo_process.h"
+#include "tree_paths.h"
 
 // Runs a bash script after sourcing scripts/debian-sources in a fresh cache
 // folder: its standard output and error, then "exit" and its exit status.
@@ -13,7 +14,7 @@ static std::string runWithSources(const std::string& script) {
     char folder[] = "/tmp/quarnel-sources-XXXXXX";
     if (!mkdtemp(folder)) return "no folder";
     std::ofstream(std::string(folder) + "/test.sh")
-        << "source '" QUARNEL_SOURCE_DIR "/scripts/debian-sources'\ncache='" << folder
+        << "source '" + sourceDir() + "/scripts/debian-sources'\ncache='" << folder
         << "/cache' recipe=1 compiler='cc 1'\n"
         << script << "\n";
     const std::string output =

@@ -19,6 +19,7 @@
 #include "mp3_files.h"
 #include "picture_files.h"
 #include "platform/message_box.h"
+#include "tree_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -53,7 +54,7 @@ bool watchAllocations() {
 // promise aborts, so the file name goes out first. Under a sanitizer no
 // single allocation may exceed allocationLimit bytes.
 void replayFolder(const char* target, FuzzCheck check, uint64_t allocationLimit) {
-    const fs::path folder = fs::path(QUARNEL_SOURCE_DIR) / "tests/data/fuzz-regressions" / target;
+    const fs::path folder = fs::path(sourceDir()) / "tests/data/fuzz-regressions" / target;
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.is_regular_file()) files.push_back(entry.path());

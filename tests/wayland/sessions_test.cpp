@@ -16,12 +16,13 @@
 #include "demo_process.h"
 #include "picture_files.h"
 #include "xorg_display.h"
+#include "tree_paths.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using Strings = std::vector<std::string>;
 
-static const std::string demoBinary = QUARNEL_BINARY_DIR "/quarnel";
+static const std::string demoBinary = binaryDir() + "/quarnel";
 
 // A folder made by root is opened to nobody: its own (0700) or to read (0755).
 static std::string sessionFolder(bool own) {
@@ -215,7 +216,7 @@ TEST(XWayland, DefaultRunChangesNothingOthersSeeAndEscapeEndsIt) {
     EXPECT_EQ(displayMode(display), "1280x720");
 
     DemoProcess demo;
-    ASSERT_TRUE(startInSession(demo, session, QUARNEL_BINARY_DIR, environment, {demoBinary}));
+    ASSERT_TRUE(startInSession(demo, session, binaryDir(), environment, {demoBinary}));
     ASSERT_NE(waitForWindow(display, "Vormak - Quarnel", 30), 0u) << stderrText(demo);
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_TRUE(isRunning(demo)) << stderrText(demo);

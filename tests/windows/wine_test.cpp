@@ -18,6 +18,7 @@
 #include "demo_process.h"
 #include "picture_files.h"
 #include "xorg_display.h"
+#include "tree_paths.h"
 
 static const std::string wine = QUARNEL_WINE;
 static const std::string windowsBuild = QUARNEL_WINDOWS_BUILD;
@@ -241,7 +242,7 @@ TEST(WindowsDemo, DesktopKeepsTheScreensOwnPixelsWhenTheDesktopIsScaled) {
 // The timeline ends the run by itself at 90 s of demo time.
 TEST(WindowsDemo, PlaysToTheEndByItself) {
     WineRun run;
-    startUnderWine(run, QUARNEL_BINARY_DIR, {"--from", "86"});
+    startUnderWine(run, binaryDir(), {"--from", "86"});
     ASSERT_NE(waitForWindow(run.display, title, 60), 0u);
     const auto shown = Clock::now();
     EXPECT_EQ(waitForExit(run.demo, 60), 0) << stderrText(run.demo);
@@ -266,7 +267,7 @@ TEST(WindowsDemo, PacedFramesLeaveTheCpuIdle) {
         WineRun run;
         std::vector<std::string> options = {"--size", "160x120", "--from", "8"};
         if (!paced) options.push_back("--no-vsync");
-        startUnderWine(run, QUARNEL_BINARY_DIR, options);
+        startUnderWine(run, binaryDir(), options);
         ASSERT_NE(waitForWindow(run.display, title, 60), 0u);
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
         const double before = cpuSeconds(run.demo.pid);
@@ -303,7 +304,7 @@ TEST(WindowsDemo, DesktopModeComesBackHoweverTheRunEnds) {
         SCOPED_TRACE(signal ? strsignal(signal) : "Escape");
         WineRun run;
         ASSERT_TRUE(startModeSwitchingDisplay(run.display));
-        startOnDisplay(run, QUARNEL_BINARY_DIR);
+        startOnDisplay(run, binaryDir());
         ASSERT_TRUE(waitForDisplayMode(run.display, "640x480", 60)) << displayMode(run.display);
         EXPECT_TRUE(watchdogRuns(run.display));
         if (signal) kill(run.demo.pid, signal);
@@ -325,7 +326,7 @@ TEST(WindowsDemo, DesktopModeComesBackHoweverTheRunEnds) {
 TEST(WindowsDemo, RefusedModeChangesNothing) {
     WineRun run;
     ASSERT_TRUE(startModeSwitchingDisplay(run.display, false));
-    startOnDisplay(run, QUARNEL_BINARY_DIR);
+    startOnDisplay(run, binaryDir());
     ASSERT_TRUE(waitForStderr(run.demo, "Display Mode Not Compatible", 60)) << stderrText(run.demo);
     std::string otherMode;
     for (int i = 0; i < 1500 && isRunning(run.demo); i++) {
@@ -348,13 +349,12 @@ TEST(WindowsRelease, ArchiveCarriesMpg123AsADllAndPlaysUnpacked) {
     const std::string folder = testFilePath("release");
     const std::string zip = folder + "/one/quarnel-1.0-win64.zip";
     for (const char* copy : {"one", "two"})
-        ASSERT_NE(commandOutput("rm -rf '" + folder + "/" + copy + "' && cd " QUARNEL_SOURCE_DIR +
+        ASSERT_NE(commandOutput("rm -rf '" + folder + "/" + copy + "' && cd " + sourceDir() +
                                 " && release/stage-win64 '" + windowsBuild + "' '" + folder + "/" +
-                                copy + "/stage' && " QUARNEL_BINARY_DIR "/quarnel --help >'" +
-                                folder + "/" + copy +
-                                "/stage/usage.txt' && release/pack win64 1.0 '" + folder + "/" +
-                                copy + "/stage' " QUARNEL_BINARY_DIR "/data '" + folder + "/" +
-                                copy + "/quarnel-1.0-win64.zip'"),
+                                copy + "/stage' && " + binaryDir() + "/quarnel --help >'" + folder +
+                                "/" + copy + "/stage/usage.txt' && release/pack win64 1.0 '" +
+                                folder + "/" + copy + "/stage' " + binaryDir() + "/data '" +
+                                folder + "/" + copy + "/quarnel-1.0-win64.zip'"),
                   "failed");
     EXPECT_EQ(
         commandOutput("cmp '" + zip + "' '" + folder + "/two/quarnel-1.0-win64.zip' && echo same"),
