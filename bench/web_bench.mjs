@@ -1,11 +1,12 @@
-// The web build in Debian's chromium, headless, WebGL on SwiftShader, in a
-// 640 x 480 window: frames per second in every scene window of the timeline
+// The web build in Debian's chromium (headless, WebGL on SwiftShader) and
+// firefox-esr (in a window on Xvfb, WebGL on llvmpipe), in a 640 x 480
+// window: frames per second in every scene window of the timeline
 // (quarnel.timeFrames draws frames evenly spaced through the window flat out,
 // with one read-back at the end that waits for the GPU), beside the native
 // demo's rates on llvmpipe when bench/demo_timings left them in a file; the
 // time from opening the page to its prompt, served from 127.0.0.1 and as the
 // one file from file://; and the sizes of the files a viewer downloads.
-// Reuses the web tests' server and browser launch (tests/web/harness.mjs),
+// Reuses the web tests' server and browser launches (tests/web/harness.mjs),
 // with the puppeteer-core its lock file pins.
 //   node bench/web_bench.mjs WEB_BUILD NATIVE_BUILD [SECONDS] [NATIVE_RATES.json]
 // SECONDS (default 3) is the length of each of three timed stretches a scene.
@@ -13,7 +14,7 @@ import { execFileSync } from 'node:child_process';
 import { existsSync, readFileSync, statSync } from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { launch, openTab, serve, waitForState } from '../tests/web/harness.mjs';
+import { browserNames, launch, openTab, serve, waitForState } from '../tests/web/harness.mjs';
 
 const [webBuild, nativeBuild, secondsText, ratesFile] = process.argv.slice(2);
 if (!webBuild || !nativeBuild) {
@@ -51,49 +52,72 @@ async function timeToPrompt(browser, url) {
     return took;
 }
 
-const [server, browser] = await Promise.all([serve(site), launch()]);
-try {
+// Frames per second in every scene window, in one browser's page.
+async function sceneRates(browser) {
     const page = await openTab(browser, 640, 480);
     await page.goto(server.url);
     await waitForState(page, 'prompt', 120000);
     const frames = (from, to, count) =>
         page.evaluate((a, b, n) => quarnel.timeFrames(a, b, n), from, to, count);
-
-    console.log('frames per second per scene window, 640 x 480: the native demo on llvmpipe');
-    console.log('(whole runs under Xvfb, bench/demo_timings), the web build in headless chromium');
-    console.log('on SwiftShader (frames evenly spaced through the window, median of 3 stretches');
-    console.log(`of about ${seconds} s)`);
-    console.log(`${'scene window'.padEnd(28)}${'native'.padStart(10)}${'native'.padStart(12)}` +
-                `${'web'.padStart(10)}${'web / native'.padStart(14)}`);
-    console.log(`${''.padEnd(28)}${'paced'.padStart(10)}${'--no-vsync'.padStart(12)}` +
-                `${''.padStart(10)}${'--no-vsync'.padStart(14)}`);
+    const rates = {};
     for (const { name, from, to } of scenes) {
         const [a, b] = [from + 0.5, to - 0.5];
         const guess = 10 / ((await frames(a, b, 10)) / 1000); // also the scene's first use
         const count = Math.max(10, Math.round(guess * seconds));
-        const rates = [];
-        for (let i = 0; i < 3; i++) rates.push(count / ((await frames(a, b, count)) / 1000));
-        const web = median(rates), paced = native[name]?.paced, free = native[name]?.free;
-        const shown = (rate) => (rate ? rate.toFixed(1) : '-');
-        const ratio = free ? (web / free).toFixed(2) : '-';
-        console.log(`${name.padEnd(28)}${shown(paced).padStart(10)}${shown(free).padStart(12)}` +
-                    `${web.toFixed(1).padStart(10)}${ratio.padStart(14)}`);
+        const times = [];
+        for (let i = 0; i < 3; i++) times.push(count / ((await frames(a, b, count)) / 1000));
+        rates[name] = median(times);
     }
     if (page.errors.length) throw new Error(page.errors.join('; '));
     await page.close();
+    return rates;
+}
 
-    const loads = 5;
-    console.log(`time from opening the page to its prompt, median of ${loads} loads (least-most):`);
-    for (const [label, url] of [['site/ from http://127.0.0.1', server.url],
-                                ['quarnel.html from file://', pathToFileURL(single).href]]) {
-        const times = [];
-        for (let i = 0; i < loads; i++) times.push(await timeToPrompt(browser, url));
-        console.log(`  ${label.padEnd(30)}${median(times).toFixed(0).padStart(6)} ms` +
-                    `  (${Math.min(...times).toFixed(0)}-${Math.max(...times).toFixed(0)})`);
+const server = await serve(site), web = {}, loads = {}, loadCount = 5;
+try {
+    for (const name of browserNames) {
+        const browser = await launch(name);
+        try {
+            web[name] = await sceneRates(browser);
+            for (const [label, url] of [['site/ from http://127.0.0.1', server.url],
+                                        ['quarnel.html from file://', pathToFileURL(single).href]]) {
+                const times = [];
+                for (let i = 0; i < loadCount; i++) times.push(await timeToPrompt(browser, url));
+                (loads[label] ??= {})[name] = times;
+            }
+        } finally {
+            await browser.close();
+        }
     }
 } finally {
-    await Promise.all([browser.close(), server.close()]);
+    server.close();
 }
+
+const column = (text, width = 10) => String(text).padStart(width);
+const shown = (rate) => (rate ? rate.toFixed(1) : '-');
+console.log('frames per second per scene window, 640 x 480: the native demo on llvmpipe (whole');
+console.log('runs under Xvfb, bench/demo_timings); the web build in headless chromium on');
+console.log('SwiftShader and in firefox-esr on Xvfb with llvmpipe (frames evenly spaced through');
+console.log(`the window, median of 3 stretches of about ${seconds} s); web / native --no-vsync`);
+console.log(`${'scene window'.padEnd(28)}${column('native')}${column('native', 12)}` +
+            browserNames.map((name) => column(name)).join('') +
+            browserNames.map((name) => column(name)).join(''));
+console.log(`${''.padEnd(28)}${column('paced')}${column('--no-vsync', 12)}` +
+            browserNames.map(() => column('')).join('') +
+            browserNames.map(() => column('/ native')).join(''));
+for (const { name } of scenes) {
+    const paced = native[name]?.paced, free = native[name]?.free;
+    console.log(`${name.padEnd(28)}${column(shown(paced))}${column(shown(free), 12)}` +
+                browserNames.map((b) => column(shown(web[b][name]))).join('') +
+                browserNames.map((b) => column(free ? (web[b][name] / free).toFixed(2) : '-'))
+                    .join(''));
+}
+console.log(`time from opening the page to its prompt, median of ${loadCount} loads (least-most):`);
+for (const [label, times] of Object.entries(loads))
+    for (const name of browserNames)
+        console.log(`  ${label.padEnd(30)}${name.padEnd(10)}` +
+                    `${median(times[name]).toFixed(0).padStart(6)} ms  ` +
+                    `(${Math.min(...times[name]).toFixed(0)}-${Math.max(...times[name]).toFixed(0)})`);
 
 console.log('sizes (bytes):');
 let total = 0;

@@ -1,6 +1,7 @@
 // What the web test needs around the page: a static HTTP server on
-// 127.0.0.1, Debian's chromium through puppeteer-core, a PNG reader and the
-// frame comparison.
+// 127.0.0.1, Debian's chromium or firefox-esr through puppeteer-core, a PNG
+// reader and the frame comparison.
+import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
@@ -27,12 +28,53 @@ export async function serve(root) {
     return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
 }
 
-// Headless chromium, WebGL on SwiftShader, with more switches in `extra`.
-export function launch(extra = []) {
-    const args = ['--use-angle=swiftshader', '--enable-unsafe-swiftshader', ...extra];
-    if (process.getuid() === 0) args.push('--no-sandbox');
-    return puppeteer.launch({ executablePath: process.env.QUARNEL_CHROMIUM || '/usr/bin/chromium',
-                              headless: true, args, protocolTimeout: 300000 });
+export const browserNames = ['chromium', 'firefox'];
+
+// A display of its own for headful Firefox, shared by every Firefox this
+// process starts, and ended with the process.
+let display;
+function virtualDisplay() {
+    display ??= new Promise((resolve, reject) => {
+        const server = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1024x768x24',
+                                      '-nolisten', 'tcp'],
+                             { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
+        let said = '', number = '';
+        server.stderr.on('data', (text) => { said += text; });
+        server.stdio[3].on('data', (text) => {
+            number += text;
+            if (!number.includes('\n')) return;
+            resolve(`:${number.trim()}`);
+            server.unref(); // it does not keep this process alive
+            server.stdio.slice(2).forEach((stream) => stream.unref());
+        });
+        server.on('error', reject);
+        server.on('exit', (code) => reject(new Error(`Xvfb ended (${code}): ${said}`)));
+        process.on('exit', () => server.kill());
+    });
+    return display;
+}
+
+// The browser `name` (one of browserNames), with WebGL unless `webgl` is
+// false. Chromium runs headless, WebGL on SwiftShader. Firefox runs in a
+// window on Xvfb, WebGL on Mesa's llvmpipe (headless, it has no WebGL here),
+// entering and leaving full screen at once, without the notice over the page.
+export async function launch(name, { webgl = true } = {}) {
+    if (name === 'chromium') {
+        const args = ['--use-angle=swiftshader', '--enable-unsafe-swiftshader'];
+        if (!webgl) args.push('--disable-webgl', '--disable-3d-apis');
+        if (process.getuid() === 0) args.push('--no-sandbox');
+        return puppeteer.launch({
+            executablePath: process.env.QUARNEL_CHROMIUM || '/usr/bin/chromium', headless: true,
+            args, protocolTimeout: 300000 });
+    }
+    if (name !== 'firefox') throw new Error(`no browser named ${name}: ${browserNames}`);
+    const prefs = { 'full-screen-api.transition-duration.enter': '0 0',
+                    'full-screen-api.transition-duration.leave': '0 0',
+                    'full-screen-api.warning.timeout': 0, 'webgl.disabled': !webgl };
+    return puppeteer.launch({
+        browser: 'firefox', executablePath: process.env.QUARNEL_FIREFOX || '/usr/bin/firefox-esr',
+        headless: false, env: { ...process.env, DISPLAY: await virtualDisplay() },
+        extraPrefsFirefox: prefs, protocolTimeout: 300000 });
 }
 
 // A new tab whose console errors, page errors and failed requests land in

@@ -45,7 +45,7 @@ for _ in $(seq 100); do grep -q 'port [0-9]' "$work/server.log" && break; sleep 
 url=$(grep -o 'http://127.0.0.1:[0-9]*/' "$work/server.log")
 check "the unpacked folder served at $url reaches the prompt" node --input-type=module -e "
     import { launch, openTab, waitForState } from '$source_dir/tests/web/harness.mjs';
-    const browser = await launch();
+    const browser = await launch('chromium');
     try {
         const page = await openTab(browser, 640, 480);
         await page.goto('$url');

@@ -75,7 +75,8 @@
         },
         stopMusic,
         heardSeconds() {
-            if (!source) return -1;
+            // A context that never started (no sound server) has heard nothing.
+            if (!source || audio.state !== 'running') return -1;
             const now = audioClock();
             return now < playWhen ? -1 : playOffset + (now - playWhen);
         },
