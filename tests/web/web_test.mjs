@@ -102,6 +102,7 @@ test('loads with progress, prompts, runs full screen on a click, stops on Escape
 test('the demo clock follows the audio clock, or the steady one without sound, from ?from=14.5',
      async () => {
     const page = await open('?from=14.5');
+    const clicked = await page.evaluate(() => performance.now() / 1000);
     let samples = await run(page, 4);
     const heard = samples.filter((s) => s.audio > 0), clock = heard.length ? 'audio' : 'steady';
     if (browserName === 'chromium') assert.ok(heard.length, 'the audio output never ran');
@@ -114,7 +115,9 @@ test('the demo clock follows the audio clock, or the steady one without sound, f
     const span = (key) => `${first[key].toFixed(3)} to ${last[key].toFixed(3)} s`;
     console.log(`clock: ${samples.length} samples, demo ${span('demo')}, ${clock} ` +
                 `${span(clock)}, worst drift ${drift.toFixed(4)} s`);
-    assert.ok(first.demo >= 14.5 && first.demo < 16, `first frame at ${first.demo} s`);
+    const late = first.steady - clicked; // a busy machine draws the first frames late
+    assert.ok(first.demo >= 14.5 && first.demo < 14.6 + late,
+              `first frame seen at ${first.demo} s, ${late} s after the click`);
     assert.ok(last[clock] - first[clock] > 2, `the ${clock} clock stood still`);
     assert.ok(drift < 0.05, `the demo clock drifted ${drift} s from the ${clock} clock`);
     assert.deepEqual(page.errors, []);
