@@ -46,8 +46,8 @@ foreach(source ${WEB_SOURCES})
   endif()
 endforeach()
 
-add_library(gl11 STATIC web/gl11/state.cpp web/gl11/matrix.cpp web/gl11/texture.cpp
-  web/gl11/draw.cpp web/gl11/sphere.cpp)
+include(web/gl11/sources.cmake)
+add_library(gl11 STATIC ${GL11_SOURCES})
 target_include_directories(gl11 PUBLIC web/gl11)
 
 add_library(quarnel_web STATIC ${CORE_SOURCES})

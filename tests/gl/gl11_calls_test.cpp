@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <string>
 
 #include "platform/headless_gl.h"
 
@@ -215,3 +216,95 @@ TEST(Gl11Calls, QuadEdgesAndStateComeBack) {
         EXPECT_EQ(out[row * 16 + 15], 7);
     }
 }
+
+// Geometry drawn again from the same memory after it changed draws as it is
+// now: a model whose positions, then indices, were rewritten in place (as the
+// wobble scene rewrites its ball every frame), and a sphere of another size.
+TEST(Gl11Calls, RedrawnGeometryIsWhatItIsNow) {
+    HeadlessGl gl;
+    ASSERT_TRUE(createHeadlessGl(gl, side, side));
+    glViewport(0, 0, side, side);
+    glColor4f(1.0f, 0.0f, 0.0f, 1.0f);
+    // Two squares: 0-3 on the left half (x -1 to 0), 4-7 on the right.
+    GLfloat corners[] = {-1, -1, 0, 0, -1, 0, 0, 1, 0, -1, 1, 0,
+                         0,  -1, 0, 1, -1, 0, 1, 1, 0, 0,  1, 0};
+    GLuint triangles[] = {0, 1, 2, 0, 2, 3};
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, corners);
+    auto draw = [&]() {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, triangles);
+        return code(side / 4, side / 4) * 1000 + code(3 * side / 4, side / 4); // lower left, right
+    };
+    EXPECT_EQ(draw(), 200000); // the left half
+    EXPECT_EQ(draw(), 200000);
+    for (int i = 0; i < 12; i += 3) // the left square moved up: its lower half empty
+        corners[i + 1] = corners[i + 1] < 0 ? 0.0f : 1.0f;
+    EXPECT_EQ(draw(), 0);
+    for (GLuint& corner : triangles) // the right square
+        corner += 4;
+    EXPECT_EQ(draw(), 200);
+    glDisableClientState(GL_VERTEX_ARRAY);
+
+    // A sphere of radius 0.8, then 0.3, at the same place: a point 0.5 from
+    // the centre is inside the first only.
+    GLUquadric* quadric = gluNewQuadric();
+    for (double radius : {0.8, 0.3, 0.8}) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        gluSphere(quadric, radius, 16, 16);
+        EXPECT_EQ(code(side / 2 + side / 4, side / 2), radius > 0.5 ? 200 : 0) << radius;
+        EXPECT_EQ(code(side / 2, side / 2), 200) << radius;
+    }
+    gluDeleteQuadric(quadric);
+}
+
+#ifdef QUARNEL_THROUGH_LAYER
+// Drawn again unchanged, a model, a sphere and an immediate-mode quad cost a
+// few ES calls each (pointing the attributes at their buffers, the draw):
+// nothing is built or uploaded again. A texture WebGL 1 would sample as black
+// is named once, with its size and why; one it samples is not.
+TEST(Gl11Calls, UnchangedGeometryIsNotSentAgain) {
+    HeadlessGl gl;
+    ASSERT_TRUE(createHeadlessGl(gl, side, side));
+    const GLfloat corners[] = {-1, -1, 0, 1, -1, 0, 1, 1, 0};
+    const GLuint triangle[] = {0, 1, 2};
+    GLUquadric* quadric = gluNewQuadric();
+    auto drawAll = [&]() {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(3, GL_FLOAT, 0, corners);
+        glDrawElements(GL_TRIANGLES, 3, GL_UNSIGNED_INT, triangle);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        gluSphere(quadric, 0.5, 32, 32);
+        glBegin(GL_QUADS);
+        for (int i = 0; i < 4; i++)
+            glVertex3f(i % 3 ? 0.5f : -0.5f, i < 2 ? -0.5f : 0.5f, 0.0f);
+        glEnd();
+    };
+    drawAll();
+    const unsigned long long before = gl11EsCalls();
+    drawAll();
+    EXPECT_LE(gl11EsCalls() - before, 20u);
+    gluDeleteQuadric(quadric);
+
+    GLuint textures[2] = {};
+    glGenTextures(2, textures);
+    const uint8_t texels[3 * 2 * 4] = {};
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glEnable(GL_TEXTURE_2D);
+    testing::internal::CaptureStderr();
+    for (GLuint texture : {textures[0], textures[1], textures[0]}) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 3, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        if (texture == textures[1]) { // clamped: WebGL 1 samples it
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        }
+        drawAll();
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "gl11: texture " + std::to_string(textures[0]) +
+                        " (3 x 2) draws black in WebGL 1: a side is not a power of two and it "
+                        "repeats (GL_REPEAT; use GL_CLAMP_TO_EDGE)\n");
+}
+#endif

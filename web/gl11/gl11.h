@@ -10,6 +10,8 @@ struct GLUquadric;
 // Forgets every object and setting: the current context is a new one, in
 // GL's initial state. Call once a new context is current.
 void gl11StartContext();
+// How many OpenGL ES calls the layer has made since the program started.
+unsigned long long gl11EsCalls();
 
 // Immediate mode: the current colour and texture coordinate are state.
 void gl11Begin(unsigned mode);

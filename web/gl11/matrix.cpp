@@ -3,14 +3,11 @@
 #include <cmath>
 
 #include "gl11.h"
+#include "matrix.h"
 #include "state.h"
 
 // GL guarantees 32 modelview and 2 projection and texture entries; 32 for each.
 constexpr size_t stackDepth = 32;
-
-Matrix identityMatrix() {
-    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-}
 
 Matrix multiply(const Matrix& a, const Matrix& b) {
     Matrix c{};
@@ -24,7 +21,8 @@ Matrix multiply(const Matrix& a, const Matrix& b) {
     return c;
 }
 
-std::vector<Matrix>& currentStack() {
+// The stack the matrix mode names.
+static std::vector<Matrix>& currentStack() {
     Gl11State& state = gl11State();
     switch (state.attrib.matrixMode) {
     case GL11_PROJECTION:

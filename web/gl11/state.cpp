@@ -5,6 +5,7 @@
 #include <set>
 #include <utility>
 
+#include "es.h"
 #include "gl11.h"
 #include "state.h"
 
@@ -17,15 +18,6 @@ void reportUnsupported(const char* call, unsigned value) {
     static std::set<std::pair<const char*, unsigned>> reported;
     if (!reported.insert({call, value}).second) return;
     std::fprintf(stderr, "gl11: %s(0x%04X) is not supported; ignored\n", call, value);
-}
-
-void gl11StartContext() {
-    Gl11State& state = gl11State();
-    forgetDrawingObjects();
-    state = Gl11State();
-    // GL's first viewport and scissor box are the surface's size.
-    glGetIntegerv(GL_VIEWPORT, state.attrib.viewport);
-    glGetIntegerv(GL_SCISSOR_BOX, state.attrib.scissor);
 }
 
 // The capability's flag in the record, or null for one the layer does not handle.

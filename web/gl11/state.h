@@ -4,10 +4,11 @@
 #pragma once
 
 #include <GLES2/gl2.h>
-#include <array>
 #include <cstdint>
 #include <map>
 #include <vector>
+
+#include "matrix.h"
 
 // OpenGL 1.1 values that OpenGL ES 2 does not name.
 enum : GLenum {
@@ -55,12 +56,6 @@ enum : GLbitfield {
     GL11_CLIENT_PIXEL_STORE_BIT = 0x00000001,
     GL11_CLIENT_VERTEX_ARRAY_BIT = 0x00000002,
 };
-
-// Column-major, as GL stores matrices.
-using Matrix = std::array<float, 16>;
-Matrix identityMatrix();
-// a * b: b's transformation applied first.
-Matrix multiply(const Matrix& a, const Matrix& b);
 
 // One vertex as the shader takes it.
 struct Vertex {
@@ -112,6 +107,8 @@ struct TextureLevel {
 struct TextureRecord {
     std::vector<TextureLevel> levels;
     GLenum minFilter = GL_NEAREST_MIPMAP_LINEAR;
+    GLenum wrapS = GL_REPEAT, wrapT = GL_REPEAT;
+    bool saidBlack = false; // that WebGL 1 draws it black has been said
 };
 
 struct Gl11State {
@@ -131,17 +128,6 @@ struct Gl11State {
 Gl11State& gl11State();
 // Says once per call and value that the layer does not handle it.
 void reportUnsupported(const char* call, unsigned value);
-// The stack the matrix mode names.
-std::vector<Matrix>& currentStack();
 // Makes the ES context's blending, tests, boxes and texture binding those of
 // the record (after a pop).
 void applyToContext();
-
-// Drawing (draw.cpp). Draws vertices as GL draws mode (GL_TRIANGLES,
-// GL_TRIANGLE_STRIP, GL_QUADS, GL_QUAD_STRIP) in the current polygon mode.
-void drawPrimitives(GLenum mode, const std::vector<Vertex>& vertices);
-// Whether the bound texture is complete for its filter (texturing with an
-// incomplete texture is as if texturing were off).
-bool boundTextureComplete();
-// Forgets the program and buffers (a new context).
-void forgetDrawingObjects();

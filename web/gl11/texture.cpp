@@ -1,10 +1,13 @@
 // Textures of RGB and RGBA bytes, their sizes, and GLU's mip-maps and scaling.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
+#include "es.h"
 #include "gl11.h"
 #include "state.h"
+#include "texture.h"
 
 // GLU's error codes.
 constexpr int gluInvalidEnum = 100900;
@@ -42,8 +45,10 @@ void gl11TexParameteri(unsigned target, unsigned name, int value) {
                        ((name == GL_TEXTURE_WRAP_S || name == GL_TEXTURE_WRAP_T) &&
                         (value == GL_REPEAT || value == GL_CLAMP_TO_EDGE));
     if (!known) return reportUnsupported("glTexParameteri", unsigned(value));
-    if (name == GL_TEXTURE_MIN_FILTER)
-        gl11State().textures[gl11State().attrib.boundTexture].minFilter = GLenum(value);
+    TextureRecord& texture = gl11State().textures[gl11State().attrib.boundTexture];
+    if (name == GL_TEXTURE_MIN_FILTER) texture.minFilter = GLenum(value);
+    if (name == GL_TEXTURE_WRAP_S) texture.wrapS = GLenum(value);
+    if (name == GL_TEXTURE_WRAP_T) texture.wrapT = GLenum(value);
     glTexParameteri(GL_TEXTURE_2D, name, value);
 }
 
@@ -104,24 +109,49 @@ void gl11GetTexLevelParameteriv(unsigned target, int level, unsigned name, int* 
     reportUnsupported("glGetTexLevelParameteriv", name);
 }
 
-bool boundTextureComplete() {
-    const Gl11State& state = gl11State();
+static bool isPowerOfTwo(int side) {
+    return side > 0 && (side & (side - 1)) == 0;
+}
+
+// Says once per texture that WebGL 1 would draw it black, and why: it
+// samples a texture whose sides are not both powers of two only when it
+// neither repeats nor is mip-mapped.
+static void sayIfBlackOnWebGl(GLuint name, TextureRecord& texture) {
+    const TextureLevel& base = texture.levels[0];
+    if (texture.saidBlack || (isPowerOfTwo(base.width) && isPowerOfTwo(base.height))) return;
+    const bool mipmapped = texture.minFilter != GL_NEAREST && texture.minFilter != GL_LINEAR;
+    const bool repeats = texture.wrapS == GL_REPEAT || texture.wrapT == GL_REPEAT;
+    if (!mipmapped && !repeats) return;
+    texture.saidBlack = true;
+    std::fprintf(stderr,
+                 "gl11: texture %u (%d x %d) draws black in WebGL 1: a side is not a power of "
+                 "two and it %s\n",
+                 name, base.width, base.height,
+                 mipmapped && repeats ? "is mip-mapped and repeats"
+                 : mipmapped          ? "is mip-mapped"
+                                      : "repeats (GL_REPEAT; use GL_CLAMP_TO_EDGE)");
+}
+
+bool boundTextureSamples() {
+    Gl11State& state = gl11State();
     const auto found = state.textures.find(state.attrib.boundTexture);
     if (found == state.textures.end()) return false;
-    const TextureRecord& texture = found->second;
+    TextureRecord& texture = found->second;
     if (texture.levels.empty() || texture.levels[0].width < 1 || texture.levels[0].height < 1)
         return false;
-    if (texture.minFilter == GL_NEAREST || texture.minFilter == GL_LINEAR) return true;
-    // Mip-mapped: every level down to 1 x 1, each half the one before, one format.
-    const TextureLevel& base = texture.levels[0];
-    int width = base.width, height = base.height;
-    for (size_t level = 1; width > 1 || height > 1; level++) {
-        width = std::max(1, width / 2), height = std::max(1, height / 2);
-        if (level >= texture.levels.size()) return false;
-        const TextureLevel& l = texture.levels[level];
-        if (l.width != width || l.height != height || l.internalFormat != base.internalFormat)
-            return false;
+    if (texture.minFilter != GL_NEAREST && texture.minFilter != GL_LINEAR) {
+        // Mip-mapped: every level down to 1 x 1, each half the one before, one format.
+        const TextureLevel& base = texture.levels[0];
+        int width = base.width, height = base.height;
+        for (size_t level = 1; width > 1 || height > 1; level++) {
+            width = std::max(1, width / 2), height = std::max(1, height / 2);
+            if (level >= texture.levels.size()) return false;
+            const TextureLevel& l = texture.levels[level];
+            if (l.width != width || l.height != height || l.internalFormat != base.internalFormat)
+                return false;
+        }
     }
+    sayIfBlackOnWebGl(found->first, texture);
     return true;
 }
 
