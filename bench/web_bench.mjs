@@ -5,7 +5,9 @@
 // with one read-back at the end that waits for the GPU), beside the native
 // demo's rates on llvmpipe when bench/demo_timings left them in a file; the
 // time from opening the page to its prompt, served from 127.0.0.1 and as the
-// one file from file://; and the sizes of the files a viewer downloads.
+// one file from file://; and the sizes of the files a viewer downloads. Beside
+// the rates, the WebGL calls a frame of the window takes, as the GL 1.1 layer
+// counts them (the same in either browser).
 // Reuses the web tests' server and browser launches (tests/web/harness.mjs),
 // with the puppeteer-core its lock file pins.
 //   node bench/web_bench.mjs WEB_BUILD NATIVE_BUILD [SECONDS] [NATIVE_RATES.json]
@@ -52,7 +54,9 @@ async function timeToPrompt(browser, url) {
     return took;
 }
 
-// Frames per second in every scene window, in one browser's page.
+// Frames per second in every scene window, in one browser's page; the WebGL
+// calls a frame takes go into calls.
+const calls = {};
 async function sceneRates(browser) {
     const page = await openTab(browser, 640, 480);
     await page.goto(server.url);
@@ -64,9 +68,10 @@ async function sceneRates(browser) {
         const [a, b] = [from + 0.5, to - 0.5];
         const guess = 10 / ((await frames(a, b, 10)) / 1000); // also the scene's first use
         const count = Math.max(10, Math.round(guess * seconds));
-        const times = [];
+        const times = [], before = await page.evaluate(() => quarnel.webglCalls());
         for (let i = 0; i < 3; i++) times.push(count / ((await frames(a, b, count)) / 1000));
         rates[name] = median(times);
+        calls[name] = (await page.evaluate(() => quarnel.webglCalls()) - before) / (3 * count);
     }
     if (page.errors.length) throw new Error(page.errors.join('; '));
     await page.close();
@@ -101,16 +106,16 @@ console.log('SwiftShader and in firefox-esr on Xvfb with llvmpipe (frames evenly
 console.log(`the window, median of 3 stretches of about ${seconds} s); web / native --no-vsync`);
 console.log(`${'scene window'.padEnd(28)}${column('native')}${column('native', 12)}` +
             browserNames.map((name) => column(name)).join('') +
-            browserNames.map((name) => column(name)).join(''));
+            browserNames.map((name) => column(name)).join('') + column('WebGL', 8));
 console.log(`${''.padEnd(28)}${column('paced')}${column('--no-vsync', 12)}` +
             browserNames.map(() => column('')).join('') +
-            browserNames.map(() => column('/ native')).join(''));
+            browserNames.map(() => column('/ native')).join('') + column('calls', 8));
 for (const { name } of scenes) {
     const paced = native[name]?.paced, free = native[name]?.free;
     console.log(`${name.padEnd(28)}${column(shown(paced))}${column(shown(free), 12)}` +
                 browserNames.map((b) => column(shown(web[b][name]))).join('') +
                 browserNames.map((b) => column(free ? (web[b][name] / free).toFixed(2) : '-'))
-                    .join(''));
+                    .join('') + column(calls[name].toFixed(0), 8));
 }
 console.log(`time from opening the page to its prompt, median of ${loadCount} loads (least-most):`);
 for (const [label, times] of Object.entries(loads))

@@ -1,7 +1,9 @@
 # The web build (made with emscripten by scripts/build-web): the demo as a page,
 # drawing through the OpenGL 1.1 layer on WebGL 1, linked statically against
 # the web builds of its libraries in QUARNEL_WEB_PREFIX. The page decodes the
-# soundtrack with the browser's own decoder, so mpg123 is not among them.
+# soundtrack with the browser's own decoder, so the libraries of
+# scripts/libraries are linked but those QUARNEL_LIBRARIES_LEFT_OUT names
+# (source packages; scripts/build-web gives mpg123).
 # Makes
 #   site/         index.html, quarnel.js, quarnel.wasm and quarnel.data: the
 #                 page for any web server
@@ -18,7 +20,9 @@ endif()
 set(ENV{PKG_CONFIG_LIBDIR} ${QUARNEL_WEB_PREFIX}/lib/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(WEB_LIBS REQUIRED sdl2 libjpeg libpng16 zlib kissfft-float)
+include(cmake/library_modules.cmake)
+library_modules(modules "${QUARNEL_LIBRARIES_LEFT_OUT}")
+pkg_check_modules(WEB_LIBS REQUIRED ${modules})
 # SDL's own main stays out: the page's entry point is main.cpp here.
 set(web_cflags ${WEB_LIBS_STATIC_CFLAGS_OTHER})
 list(REMOVE_ITEM web_cflags -Dmain=SDL_main)
@@ -34,7 +38,6 @@ foreach(left_out app/main.cpp platform/headless_gl.cpp platform/display_guard_x1
   list(REMOVE_ITEM CORE_SOURCES ${CMAKE_SOURCE_DIR}/src/${left_out})
 endforeach()
 file(GLOB WEB_APP_SOURCES CONFIGURE_DEPENDS web/app/*.cpp)
-list(APPEND CORE_SOURCES ${CMAKE_SOURCE_DIR}/tools/capture/grid.cpp) # the stills' grid
 set(WEB_SOURCES ${CORE_SOURCES} ${WEB_APP_SOURCES})
 
 # Every source that includes a GL header draws through the layer (see web/gl11).
@@ -51,7 +54,7 @@ add_library(gl11 STATIC ${GL11_SOURCES})
 target_include_directories(gl11 PUBLIC web/gl11)
 
 add_library(quarnel_web STATIC ${CORE_SOURCES})
-target_include_directories(quarnel_web PUBLIC src web/app tools/capture
+target_include_directories(quarnel_web PUBLIC src web/app
   ${WEB_LIBS_STATIC_INCLUDE_DIRS})
 target_compile_definitions(quarnel_web PUBLIC SDL_MAIN_HANDLED)
 target_compile_options(quarnel_web PUBLIC ${web_cflags})

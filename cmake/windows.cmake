@@ -8,16 +8,9 @@ endif()
 set(ENV{PKG_CONFIG_LIBDIR} ${QUARNEL_WINDOWS_PREFIX}/lib/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
 find_package(PkgConfig REQUIRED)
-# The modules are the third column of the one list of libraries.
-set(library_list ${CMAKE_SOURCE_DIR}/scripts/libraries)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${library_list})
-file(STRINGS ${library_list} library_lines REGEX "^[^#]")
-set(library_modules)
-foreach(line ${library_lines})
-  string(REGEX MATCH "[^ \t]+$" module "${line}")
-  list(APPEND library_modules ${module})
-endforeach()
-pkg_check_modules(WINDOWS_LIBS REQUIRED ${library_modules})
+include(cmake/library_modules.cmake)
+library_modules(modules "")
+pkg_check_modules(WINDOWS_LIBS REQUIRED ${modules})
 
 # The demo keeps its own main() (SDL_MAIN_HANDLED), so SDL's replacement of
 # main and its SDL2main library are left out.

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "app/next_pass.h"
-#include "grid.h"
+#include "app/grid.h"
 #include "render.h"
 #include "tree_paths.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/timeline.h"
-#include "grid.h"
+#include "app/grid.h"
 #include "render.h"
 
 struct SoakOptions {

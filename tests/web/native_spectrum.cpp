@@ -6,7 +6,7 @@
 
 #include "audio/decode.h"
 #include "audio/fft_bands.h"
-#include "grid.h"
+#include "app/grid.h"
 #include "render.h"
 #include "resources/data_files.h"
 

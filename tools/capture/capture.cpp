@@ -8,7 +8,7 @@
 #include <memory>
 #include <thread>
 
-#include "grid.h"
+#include "app/grid.h"
 #include "resources/data_files.h"
 #include "png_writer.h"
 #include "progress.h"
@@ -49,7 +49,7 @@ static bool makeFolder(const std::string& folder) {
 
 int captureStills(const CaptureOptions& options) {
     CaptureContext capture;
-    if (!openCapture(capture, options.width, options.height, 60)) return 1;
+    if (!openCapture(capture, options.width, options.height, captureGridFps)) return 1;
     if (!makeFolder(options.outDir)) return 1;
     std::vector<uint8_t> rgb;
     for (double t : options.stillTimes) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/grid.h"
 #include "app/timeline.h"
 
 enum class CaptureMode { none, stills, frames, video, timeline };
@@ -13,7 +14,7 @@ struct CaptureOptions {
     std::vector<double> stillTimes; // --at, seconds, in the order given
     double from = 0.0;              // --from, seconds
     double to = timelineEnd();      // --to, seconds
-    int fps = 60;                   // --fps, frames per second of the grid
+    int fps = captureGridFps;       // --fps, frames per second of the grid
     std::string outDir = "capture"; // --out, for stills and frames
     std::string videoPath;          // --video
     int width = 640;                // --size

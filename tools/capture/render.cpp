@@ -11,7 +11,7 @@
 #include "audio/decode.h"
 #include "audio/offline_bands.h"
 #include "audio/fft_bands.h"
-#include "grid.h"
+#include "app/grid.h"
 #include "platform/message_box.h"
 #include "platform/quit.h"
 #include "resources/demo_state.h"

@@ -5,13 +5,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/grid.h"
 #include "platform/headless_gl.h"
 
 struct CaptureContext {
     HeadlessGl gl;
     int width = 0;
     int height = 0;
-    int fps = 60;                            // the grid the frames fall on
+    int fps = captureGridFps;                // the grid the frames fall on
     float musicStart = -1.0f;                // demo time the music starts; negative: never
     bool hasSoundtrack = false;              // false: a silent run, spectrum zero throughout
     std::vector<float> soundtrack;           // mono, 44 100 Hz

@@ -8,11 +8,13 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "app/grid.h"
+
 struct VideoRequest {
     std::string path;
     int width = 640;
     int height = 480;
-    int fps = 60;
+    int fps = captureGridFps;
     int64_t frameCount = 0;
     float firstFrameTime = 0.0f; // demo time of the first frame
     std::string soundtrackPath;  // empty: no audio stream

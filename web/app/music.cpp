@@ -10,7 +10,7 @@
 
 #include "audio/fft_bands.h"
 #include "audio/offline_bands.h"
-#include "grid.h"
+#include "app/grid.h"
 #include "page.h"
 #include "resources/data_files.h"
 #include "web_music.h"
@@ -65,7 +65,7 @@ void closeAudio() {
 }
 
 void spectrumForStill(float t, float* spectrum) {
-    const float musicStart = musicStartTime(60);
+    const float musicStart = musicStartTime(captureGridFps);
     if (soundtrack.empty() || musicStart < 0.0f) {
         std::fill(spectrum, spectrum + spectrumBands, 0.0f);
         return;

@@ -9,13 +9,11 @@
 #include "app/timeline.h"
 #include "audio/fft_bands.h"
 #include "canvas.h"
-#include "grid.h"
+#include "gl11.h"
+#include "app/grid.h"
 #include "platform/view.h"
 #include "resources/demo_state.h"
 #include "web_music.h"
-
-// The grid the capture tool's stills are drawn on.
-constexpr int stillFps = 60;
 
 static void ignorePlay(unsigned) {}
 
@@ -45,8 +43,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE const uint8_t* quarnel_draw_at(double at) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const auto lastGridTimeBefore = [](float x) {
-        const int64_t k = lastGridFrameBefore(x, stillFps);
-        return k < 0 ? -1.0f : gridTime(k, stillFps);
+        const int64_t k = lastGridFrameBefore(x, captureGridFps);
+        return k < 0 ? -1.0f : gridTime(k, captureGridFps);
     };
     const auto drawGridFrame = [](float x) {
         spectrumForStill(x, demo.spectrum);
@@ -101,4 +99,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE double quarnel_time_frames(double from, double t
     const double took = emscripten_get_now() - started;
     endHookDrawing();
     return took;
+}
+
+// For the benchmark: how many WebGL calls the layer has made since loading.
+extern "C" EMSCRIPTEN_KEEPALIVE double quarnel_es_calls() {
+    return double(gl11EsCalls());
 }

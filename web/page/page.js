@@ -179,6 +179,7 @@
             return Array.from(Module.HEAPF32.subarray(at, at + 256));
         },
         timeFrames: (from, to, count) => Module._quarnel_time_frames(from, to, count),
+        webglCalls: () => Module._quarnel_es_calls(),
         clock: () => ({ demo: Module._quarnel_clock_demo(), audio: Module._quarnel_clock_audio() }),
     };
 

@@ -1,5 +1,5 @@
 // Grid arithmetic and the frames a picture depends on.
-#include "grid.h"
+#include "app/grid.h"
 
 #include <cmath>
 

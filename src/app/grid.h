@@ -3,6 +3,11 @@
 
 #include <cstdint>
 
+// The grid of the stills (the capture tool's and the web page's test hook),
+// and of the capture tool's frames and videos unless --fps says otherwise:
+// the rate the live demo is paced to.
+constexpr int captureGridFps = 60;
+
 // Demo time of grid frame k: k / fps, rounded once to a float like the clock.
 float gridTime(int64_t k, int fps);
 // The first grid frame at or after t, and the last at or before t.
