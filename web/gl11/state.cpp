@@ -48,8 +48,10 @@ static void setCapability(GLenum cap, bool on) {
         reportUnsupported(on ? "glEnable" : "glDisable", cap);
         return;
     }
+    const bool was = *flag;
     *flag = on;
-    if (cap == GL_BLEND || cap == GL_DEPTH_TEST || cap == GL_SCISSOR_TEST)
+    // The context holds what the record held: a call that changes nothing is not sent.
+    if (was != on && (cap == GL_BLEND || cap == GL_DEPTH_TEST || cap == GL_SCISSOR_TEST))
         on ? glEnable(cap) : glDisable(cap);
 }
 
@@ -187,8 +189,10 @@ static bool isBlendFactor(GLenum factor) {
 void gl11BlendFunc(unsigned source, unsigned destination) {
     if (!isBlendFactor(source)) return reportUnsupported("glBlendFunc", source);
     if (!isBlendFactor(destination)) return reportUnsupported("glBlendFunc", destination);
-    gl11State().attrib.blendSource = source;
-    gl11State().attrib.blendDestination = destination;
+    AttribState& a = gl11State().attrib;
+    if (a.blendSource == source && a.blendDestination == destination) return;
+    a.blendSource = source;
+    a.blendDestination = destination;
     glBlendFunc(source, destination);
 }
 
@@ -200,6 +204,7 @@ void gl11Clear(unsigned mask) {
 
 void gl11ClearColor(float r, float g, float b, float a) {
     float* c = gl11State().attrib.clearColour;
+    if (c[0] == r && c[1] == g && c[2] == b && c[3] == a) return;
     c[0] = r, c[1] = g, c[2] = b, c[3] = a;
     glClearColor(r, g, b, a);
 }
@@ -207,6 +212,7 @@ void gl11ClearColor(float r, float g, float b, float a) {
 void gl11Viewport(int x, int y, int width, int height) {
     if (width < 0 || height < 0) return reportUnsupported("glViewport", unsigned(width));
     int* v = gl11State().attrib.viewport;
+    if (v[0] == x && v[1] == y && v[2] == width && v[3] == height) return;
     v[0] = x, v[1] = y, v[2] = width, v[3] = height;
     glViewport(x, y, width, height);
 }
@@ -214,6 +220,7 @@ void gl11Viewport(int x, int y, int width, int height) {
 void gl11Scissor(int x, int y, int width, int height) {
     if (width < 0 || height < 0) return reportUnsupported("glScissor", unsigned(width));
     int* s = gl11State().attrib.scissor;
+    if (s[0] == x && s[1] == y && s[2] == width && s[3] == height) return;
     s[0] = x, s[1] = y, s[2] = width, s[3] = height;
     glScissor(x, y, width, height);
 }
@@ -229,19 +236,31 @@ void gl11Flush() {
     glFlush();
 }
 
-void applyToContext() {
+// Gives the ES context what a pop changed. Every call that changes one of
+// these sets it in the record and the context alike, so before the pop the
+// context held what the record held: only what differs from that is sent.
+static void applyToContext(const AttribState& was, const ClientState& wasClient) {
     const AttribState& a = gl11State().attrib;
-    a.blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
-    a.depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
-    a.scissorTest ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
-    glBlendFunc(a.blendSource, a.blendDestination);
-    glClearColor(a.clearColour[0], a.clearColour[1], a.clearColour[2], a.clearColour[3]);
-    glScissor(a.scissor[0], a.scissor[1], a.scissor[2], a.scissor[3]);
-    glViewport(a.viewport[0], a.viewport[1], a.viewport[2], a.viewport[3]);
-    glBindTexture(GL_TEXTURE_2D, a.boundTexture);
+    auto same = [](const auto& x, const auto& y) { return std::equal(x, x + 4, y); };
+    if (a.blend != was.blend) a.blend ? glEnable(GL_BLEND) : glDisable(GL_BLEND);
+    if (a.depthTest != was.depthTest)
+        a.depthTest ? glEnable(GL_DEPTH_TEST) : glDisable(GL_DEPTH_TEST);
+    if (a.scissorTest != was.scissorTest)
+        a.scissorTest ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
+    if (a.blendSource != was.blendSource || a.blendDestination != was.blendDestination)
+        glBlendFunc(a.blendSource, a.blendDestination);
+    if (!same(a.clearColour, was.clearColour))
+        glClearColor(a.clearColour[0], a.clearColour[1], a.clearColour[2], a.clearColour[3]);
+    if (!same(a.scissor, was.scissor))
+        glScissor(a.scissor[0], a.scissor[1], a.scissor[2], a.scissor[3]);
+    if (!same(a.viewport, was.viewport))
+        glViewport(a.viewport[0], a.viewport[1], a.viewport[2], a.viewport[3]);
+    if (a.boundTexture != was.boundTexture) glBindTexture(GL_TEXTURE_2D, a.boundTexture);
     const ClientState& c = gl11State().client;
-    glPixelStorei(GL_PACK_ALIGNMENT, c.packAlignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, c.unpackAlignment);
+    if (c.packAlignment != wasClient.packAlignment)
+        glPixelStorei(GL_PACK_ALIGNMENT, c.packAlignment);
+    if (c.unpackAlignment != wasClient.unpackAlignment)
+        glPixelStorei(GL_UNPACK_ALIGNMENT, c.unpackAlignment);
 }
 
 // GL's stacks hold at least 16 attribute groups.
@@ -261,6 +280,7 @@ void gl11PopAttrib() {
     const AttribState saved = state.attribStack.back().second;
     state.attribStack.pop_back();
     AttribState& a = state.attrib;
+    const AttribState was = a;
     if (mask & GL11_CURRENT_BIT) {
         std::copy(saved.colour, saved.colour + 4, a.colour);
         std::copy(saved.texCoord, saved.texCoord + 4, a.texCoord);
@@ -285,7 +305,7 @@ void gl11PopAttrib() {
     if (mask & GL11_LIGHTING_BIT) a.lighting = saved.lighting;
     if (mask & GL11_TRANSFORM_BIT) a.matrixMode = saved.matrixMode;
     if (mask & GL11_TEXTURE_BIT) a.texture2d = saved.texture2d, a.boundTexture = saved.boundTexture;
-    applyToContext();
+    applyToContext(was, state.client);
 }
 
 void gl11PushClientAttrib(unsigned mask) {
@@ -302,13 +322,14 @@ void gl11PopClientAttrib() {
     const ClientState saved = state.clientStack.back().second;
     state.clientStack.pop_back();
     ClientState& c = state.client;
+    const ClientState was = c;
     if (mask & GL11_CLIENT_VERTEX_ARRAY_BIT) {
         c.vertices = saved.vertices, c.normals = saved.normals, c.texCoords = saved.texCoords;
     }
     if (mask & GL11_CLIENT_PIXEL_STORE_BIT) {
         c.packAlignment = saved.packAlignment, c.unpackAlignment = saved.unpackAlignment;
     }
-    applyToContext();
+    applyToContext(state.attrib, was);
 }
 
 void gl11PixelStorei(unsigned name, int value) {

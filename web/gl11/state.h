@@ -128,6 +128,3 @@ struct Gl11State {
 Gl11State& gl11State();
 // Says once per call and value that the layer does not handle it.
 void reportUnsupported(const char* call, unsigned value);
-// Makes the ES context's blending, tests, boxes and texture binding those of
-// the record (after a pop).
-void applyToContext();

@@ -20,7 +20,9 @@ void gl11GenTextures(int count, unsigned* names) {
 
 void gl11BindTexture(unsigned target, unsigned name) {
     if (target != GL_TEXTURE_2D) return reportUnsupported("glBindTexture", target);
-    gl11State().attrib.boundTexture = name;
+    GLuint& bound = gl11State().attrib.boundTexture;
+    if (bound == name) return;
+    bound = name;
     glBindTexture(GL_TEXTURE_2D, name);
 }
 
