@@ -3,7 +3,6 @@
 // until Escape or the end sends the page back to its prompt.
 #include <GL/gl.h>
 #include <SDL.h>
-#include <algorithm>
 #include <cstdio>
 #include <emscripten.h>
 #include <string>
@@ -21,39 +20,9 @@
 #include "resources/data_files.h"
 #include "resources/demo_state.h"
 #include "resources/load_resources.h"
+#include "run_clock.h"
 
-// The demo's clock in a page: the browser's steady clock from the start of a
-// run until the soundtrack is heard, then the audio output's clock, so that
-// picture and sound stay together however the browser schedules frames.
-struct RunClock {
-    double startSteady = 0.0; // steady clock, in seconds, when the run started
-    double startDemo = 0.0;   // demo time the run started at
-    bool onAudio = false;
-    double trackZero = 0.0; // demo time of the soundtrack's beginning, once heard
-    float latest = 0.0f;    // the latest frame's time: the clock never goes back
-    double latestAudio = 0.0;
-};
-
-static RunClock runClock;
 static bool running = false;
-
-static double steadySeconds() {
-    return emscripten_get_now() / 1000.0;
-}
-
-static float clockNow() {
-    RunClock& c = runClock;
-    double t = c.startDemo + (steadySeconds() - c.startSteady);
-    const double heard = demo.musicStream != 0 ? pageHeardSeconds() : -1.0;
-    if (heard >= 0.0) {
-        if (!c.onAudio) c.trackZero = t - heard; // no jump where the clocks change over
-        c.onAudio = true;
-        t = c.trackZero + heard;
-    }
-    c.latest = std::max(c.latest, float(t));
-    c.latestAudio = pageAudioClock();
-    return c.latest;
-}
 
 static void endRun() {
     emscripten_cancel_main_loop();
@@ -71,7 +40,7 @@ static void frame() {
         if (event.type == quitEventType()) return endRun();
     followCanvasSize();
     warmUpBeforeFrame();
-    renderFrame(clockNow());
+    renderFrame(float(nextFrameTime()));
 }
 
 // Starts a run at demo time `from` (0: the whole demo), as the native demo
@@ -88,7 +57,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void quarnel_start(double from) {
         drawStateFramesBefore(float(from));
         startMusicAt(from);
     }
-    runClock = RunClock{steadySeconds(), from};
+    startRunClock(from);
     demo.frameTimer.restartAt(from);
     running = true;
     emscripten_set_main_loop(frame, 0, 0);
@@ -98,14 +67,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void quarnel_start(double from) {
 // on the desktop.
 extern "C" EMSCRIPTEN_KEEPALIVE void quarnel_stop() {
     if (running) postQuitMessage(0);
-}
-
-// The latest frame's demo time and the audio output's clock when it was drawn.
-extern "C" EMSCRIPTEN_KEEPALIVE double quarnel_clock_demo() {
-    return runClock.latest;
-}
-extern "C" EMSCRIPTEN_KEEPALIVE double quarnel_clock_audio() {
-    return runClock.latestAudio;
 }
 
 // The address's ?from=SECONDS, read as the demo reads --from: null with the
@@ -123,6 +84,7 @@ static void printMessage(const char* text, const char* caption, SDL_Window*) {
 
 int main() {
     setMessageBoxHandler(printMessage);
+    if (!pageDataComplete()) return 1;
     // Only the quit request travels through SDL's queue; the page has the keys.
     if (SDL_Init(SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quarnel: %s\n", SDL_GetError());

@@ -11,6 +11,7 @@ EM_JS(void, pageStopMusic, (), { Module.quarnelPage.stopMusic(); });
 EM_JS(double, pageHeardSeconds, (), { return Module.quarnelPage.heardSeconds(); });
 EM_JS(double, pageAudioClock, (), { return Module.quarnelPage.audioClock(); });
 EM_JS(void, pageRunEnded, (), { Module.quarnelPage.runEnded(); });
+EM_JS(int, pageDataComplete, (), { return Module.quarnelPage.dataComplete() ? 1 : 0; });
 EM_JS(void, pageLoaded, (), { Module.quarnelPage.loaded(); });
 EM_JS(void, pageHasNoWebGl, (), { Module.quarnelPage.noWebGl(); });
 // clang-format on

@@ -5,3 +5,6 @@
 // way the capture tool draws its stills: the music taken to start on the
 // first 60 fps grid frame after it opens (zeros before, or with no soundtrack).
 void spectrumForStill(float t, float* spectrum);
+
+// Whether the soundtrack was started in this run (heard yet or not).
+bool musicStarted();
