@@ -6,7 +6,7 @@
 //   node web_test.mjs chromium|firefox
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
@@ -124,6 +124,117 @@ test('the demo clock follows the audio clock, or the steady one without sound, f
     await page.close();
 });
 
+// Chromium here plays sound; firefox-esr has no sound server, and opens a
+// folder's files from disk.
+const chromiumOnly = { skip: browserName !== 'chromium' && 'chromium only' };
+
+// Put into a page before its scripts: keeps every AudioContext, every start
+// of the soundtrack (with when it was made) and, for each frame of a run, its
+// clock and the soundtrack's position at the speakers then, as the browser
+// reports the output's timing (null when not heard). `refuse`: full screen,
+// or the sound (every context stays suspended).
+function probe(refuse) {
+    const Real = AudioContext, begin = AudioBufferSourceNode.prototype.start;
+    const p = window.probe = { contexts: [], starts: [], frames: [] };
+    window.AudioContext = class extends Real {
+        constructor() { super(); p.contexts.push(this); if (refuse.sound) this.suspend(); }
+        resume() { return refuse.sound ? new Promise(() => {}) : super.resume(); }
+    };
+    AudioBufferSourceNode.prototype.start = function (when, offset) {
+        p.starts.push({ context: this.context, when, offset, made: performance.now() });
+        return begin.call(this, when, offset);
+    };
+    if (refuse.fullScreen) Element.prototype.requestFullscreen = () => Promise.reject(new Error());
+    const heard = (s, at) => {
+        const stamp = s?.context.state === 'running' && s.context.getOutputTimestamp();
+        const out = stamp && stamp.contextTime + (at - stamp.performanceTime) / 1000;
+        return stamp && out >= s.when ? s.offset + out - s.when : null;
+    };
+    const frame = requestAnimationFrame; // each frame sampled right after it is drawn
+    window.requestAnimationFrame = (f) => frame((t) => {
+        f(t);
+        const c = document.body.dataset.state === 'running' && quarnel.clock();
+        if (c && c.at !== p.frames.at(-1)?.at)
+            p.frames.push({ ...c, track: heard(p.starts.findLast((s) => s.made <= c.at), c.at) });
+    });
+}
+
+// A run from `query` with the probe in, its tab hidden over each span of demo
+// time in `hidden` (another tab in front: its frames stop, the sound plays
+// on), then `after` seconds more.
+async function probedRun(query, refuse, hidden, after) {
+    const page = await openTab(browser, 320, 240);
+    await page.evaluateOnNewDocument(probe, refuse);
+    await page.goto(server.url + query);
+    await waitForState(page, 'prompt', 120000);
+    await page.click('#prompt');
+    for (const [from, to] of hidden) {
+        await page.waitForFunction((t) => quarnel.clock().demo >= t, { timeout: 60000 }, from);
+        const cover = await openTab(browser, 320, 240);
+        await cover.bringToFront();
+        await sleep((to - from) * 1000);
+        await page.bringToFront();
+        await cover.close();
+    }
+    await sleep(after * 1000);
+    return page;
+}
+
+// A probed run's frames, its page then closed: each with the soundtrack heard
+// (but one that started it again) shows 14 s, the music's start, plus its
+// position, within a frame; where it or the one before is not heard (a
+// hidden tab's gap included) the picture moved as the steady clock did,
+// within a frame; no console errors; with `heardAtEnd`, heard in the last second.
+const frame = 1 / 60;
+async function inStep(page, heardAtEnd = true) {
+    const { frames, starts } = await page.evaluate(() => ({ ...probe, contexts: 0 }));
+    let worstJump = 0, worstOff = 0, heard = 0, restarts = 0;
+    frames.forEach((f, i) => {
+        const g = frames[i - 1] ?? f;
+        if (f.track === null || g.track === null)
+            worstJump = Math.max(worstJump, Math.abs(f.demo - g.demo - (f.at - g.at) / 1000));
+        if (starts.some((s) => s.made > f.at && s.made <= (frames[i + 1]?.at ?? Infinity))) restarts++;
+        else if (f.track !== null && ++heard)
+            worstOff = Math.max(worstOff, Math.abs(f.demo - 14 - f.track));
+    });
+    console.log(`in step: ${frames.length} frames, ${heard} heard, ${restarts} starting the track,` +
+                ` worst jump ${worstJump.toFixed(4)} s, worst off the track ${worstOff.toFixed(4)} s`);
+    assert.ok(worstJump < frame && worstOff < frame, `${worstJump} s jump, ${worstOff} s off`);
+    const end = frames.filter((f) => f.at > frames.at(-1).at - 1000);
+    assert.ok(!heardAtEnd || end.every((f) => f.track !== null), 'not heard at the end');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+    return { frames, heard };
+}
+
+test('the picture shows where the music is, from ?from=14.5', chromiumOnly, async () => {
+    const { frames, heard } = await inStep(await probedRun('?from=14.5', {}, [], 4));
+    assert.ok(heard > 50 && frames.at(-1).audio - frames[0].audio > 3 && frames[0].demo < 14.6);
+});
+
+test('a hidden tab: the music plays on, the picture catches up when it shows', chromiumOnly, async () => {
+    for (const hidden of [[[13, 21], [22, 24]], [[13, 24]]])
+        await inStep(await probedRun('?from=12.5', { fullScreen: true }, hidden, 1.5));
+});
+
+test('without sound the picture keeps time and the page says why', chromiumOnly, async () => {
+    const note = (page) => page.$eval('#sound-note', (e) => [e.textContent, getComputedStyle(e).opacity]);
+    let page = await probedRun('?from=12.5', { fullScreen: true, sound: true }, [], 3);
+    assert.match((await note(page))[0], /without sound: the browser has not started its sound output\.$/);
+    await sleep(4000);
+    assert.equal((await note(page))[1], '0'); // faded
+    const { frames, heard } = await inStep(page, false);
+    assert.ok(heard === 0 && frames.at(-1).demo > 19 && frames.length > 30);
+    // Suspended mid-run for two seconds, then back.
+    page = await probedRun('?from=14.5', { fullScreen: true }, [], 1.5);
+    await page.evaluate(() => probe.contexts[0].suspend());
+    await sleep(2000);
+    assert.match((await note(page))[0], /without sound: the browser suspended its sound output\.$/);
+    await page.evaluate(() => probe.contexts[0].resume());
+    await sleep(1500);
+    await inStep(page);
+});
+
 test('?from=88 ends by itself at the prompt', async () => {
     const page = await open('?from=88');
     const samples = await run(page, 15);
@@ -164,6 +275,55 @@ test('without WebGL the page says so', async () => {
         assert.deepEqual(page.errors, []);
     } finally {
         await plain.close();
+    }
+});
+
+// Each failure against a broken stand-in: a page of the served folder with
+// a file missing or cut in half, the folder's page opened from disk, the
+// start-up and a run made to throw. Each ends in its sentence.
+test('every failure is said in a sentence', chromiumOnly, async () => {
+    const site = path.join(webBuild, 'site'), servers = [];
+    const broken = async (name, cut) => {
+        const dir = mkdtempSync(path.join(os.tmpdir(), 'quarnel-broken-'));
+        for (const file of readdirSync(site))
+            if (file !== name) symlinkSync(path.join(site, file), path.join(dir, file));
+        const whole = readFileSync(path.join(site, name));
+        if (cut) writeFileSync(path.join(dir, name), whole.subarray(0, whole.length >> 1));
+        servers.push([dir, await serve(dir)]);
+        return servers.at(-1)[1].url;
+    };
+    const throwIn = (object, name) => { // once a run has started
+        const real = object[name];
+        object[name] = function (...args) {
+            if (document.body.dataset.state === 'running') throw new Error('made to throw');
+            return real.apply(this, args);
+        };
+    };
+    const cases = [
+        [await broken('quarnel.data'), /^The demo's data \(quarnel.data\) could not be loaded .*serve the/],
+        [await broken('quarnel.data', true), /^The demo's data \(quarnel.data\) is damaged \(\d+ bytes, n/],
+        [await broken('quarnel.wasm', true), /^The demo's program could not start \(.*copy the whole/],
+        ['file://' + path.join(site, 'index.html'), /^Opened from disk, .*one-file page \(quarnel.html\)/],
+        [server.url + '?from=1', /^The demo could not get ready \(made to throw\): reload/,
+         () => { URLSearchParams.prototype.get = () => { throw new Error('made to throw'); }; }],
+        [server.url, /^The demo stopped on an error \(.*made to throw\): reload the page/,
+         () => { throwIn(WebGLRenderingContext.prototype, 'drawElements'); }],
+    ];
+    for (const [url, sentence, breakIt] of cases) {
+        const page = await openTab(browser, 320, 240);
+        if (breakIt) await page.evaluateOnNewDocument(`const throwIn = ${throwIn};\n(${breakIt})();`);
+        await page.goto(url);
+        await page.waitForFunction(() => ['failed', 'prompt'].includes(document.body.dataset.state),
+                                   { timeout: 120000 });
+        if ((await state(page)) === 'prompt') await page.click('#prompt');
+        await waitForState(page, 'failed', 60000);
+        assert.match(await page.$eval('#failed', (e) => e.textContent), sentence);
+        assert.deepEqual(await visible(page, 'failed', 'progress', 'prompt'), [true, false, false]);
+        await page.close();
+    }
+    for (const [dir, server] of servers) {
+        server.close();
+        rmSync(dir, { recursive: true });
     }
 });
 
