@@ -152,12 +152,17 @@ static size_t arrayBytes(const ClientArray& array, uint32_t vertexCount) {
     return size_t(vertexCount - 1) * stride + element;
 }
 
-// Uploads the part of the vertex buffer at offset that array fills, if kept
-// does not already hold it.
-static void updateArray(const ClientArray& array, std::vector<uint8_t>& kept, size_t size,
-                        size_t offset) {
+// Whether kept holds the size bytes array starts with.
+static bool holds(const std::vector<uint8_t>& kept, const ClientArray& array, size_t size) {
+    return !array.pointer ||
+           (kept.size() == size && std::memcmp(kept.data(), array.pointer, size) == 0);
+}
+
+// Keeps and uploads the part of the vertex buffer at offset that array fills.
+static void upload(const ClientArray& array, std::vector<uint8_t>& kept, size_t size,
+                   size_t offset) {
+    if (!array.pointer) return;
     const uint8_t* bytes = static_cast<const uint8_t*>(array.pointer);
-    if (kept.size() == size && std::memcmp(kept.data(), bytes, size) == 0) return;
     kept.assign(bytes, bytes + size);
     glBufferSubData(GL_ARRAY_BUFFER, GLintptr(offset), GLsizeiptr(size), bytes);
 }
@@ -182,13 +187,15 @@ void gl11DrawElements(unsigned mode, int count, unsigned type, const void* indic
     const size_t texCoordBytes = arrayBytes(model.texCoords, model.vertexCount);
     if (!model.vertexBuffer) model.vertexBuffer = newBuffer();
     bindBuffer(GL_ARRAY_BUFFER, model.vertexBuffer);
-    if (!sameIndices || model.positionBytes.empty()) {
+    // Changed: a new store of the same size (nothing waits for draws still
+    // reading the old one), filled again.
+    if (!sameIndices || !holds(model.positionBytes, model.positions, positionBytes) ||
+        !holds(model.texCoordBytes, model.texCoords, texCoordBytes)) {
         glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(positionBytes + texCoordBytes), nullptr,
                      GL_DYNAMIC_DRAW);
-        model.positionBytes.clear(), model.texCoordBytes.clear();
+        upload(model.positions, model.positionBytes, positionBytes, 0);
+        upload(model.texCoords, model.texCoordBytes, texCoordBytes, positionBytes);
     }
-    updateArray(model.positions, model.positionBytes, positionBytes, 0);
-    if (texturing) updateArray(model.texCoords, model.texCoordBytes, texCoordBytes, positionBytes);
 
     // For edges, each triangle's three sides.
     const AttribState& a = gl11State().attrib;
