@@ -1,4 +1,4 @@
-// The vertex ring and the primitives' index lists.
+// The vertex stream and the primitives' index lists.
 #include "stream.h"
 
 #include <algorithm>
@@ -9,13 +9,12 @@
 #include "indices.h"
 #include "state.h"
 
-// Room for a frame's immediate-mode vertices many times over.
-constexpr size_t ringStart = 256 * 1024;
+// Room for the largest immediate-mode draw.
+constexpr size_t streamStart = 4 * 1024;
 
-struct Ring {
+struct VertexStream {
     GLuint buffer = 0;
     size_t size = 0; // bytes in the buffer's store
-    size_t used = 0; // bytes written since the store was last new
 };
 
 // One index list per primitive and polygon mode, long enough for vertexCount.
@@ -24,35 +23,29 @@ struct IndexList {
     uint32_t vertexCount = 0;
 };
 
-static Ring ring;
+static VertexStream stream;
 static IndexList lists[4][2]; // by primitive (triangles, strip, quads, quad strip), edges
 static std::vector<uint32_t> building;
 
 void forgetStreamBuffers() {
-    ring = Ring();
+    stream = VertexStream();
     for (auto& modes : lists)
         for (IndexList& list : modes)
             list = IndexList();
 }
 
 Streamed streamVertices(const void* bytes, size_t size) {
-    if (!ring.buffer) ring.buffer = newBuffer();
-    bindBuffer(GL_ARRAY_BUFFER, ring.buffer);
-    // Full: a new store of the same size (a larger one for a larger draw), so
-    // nothing waits for draws still reading the old one.
-    const size_t start = (ring.used + 15) / 16 * 16;
-    if (!ring.size || start + size > ring.size) {
-        while (ring.size < size || ring.size < ringStart)
-            ring.size = ring.size ? ring.size * 2 : ringStart;
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(ring.size), nullptr, GL_STREAM_DRAW);
-        ring.used = 0;
-    } else {
-        ring.used = start;
-    }
-    glBufferSubData(GL_ARRAY_BUFFER, GLintptr(ring.used), GLsizeiptr(size), bytes);
-    const Streamed at{ring.buffer, ring.used};
-    ring.used += size;
-    return at;
+    if (!stream.buffer) stream.buffer = newBuffer();
+    bindBuffer(GL_ARRAY_BUFFER, stream.buffer);
+    // Every draw gets a new store of the same size (larger for a larger
+    // draw), so writing never waits for a draw still reading the old one, as
+    // a driver drawing on the CPU would make it; and the vertices always
+    // start at 0, so the attributes need not be pointed again.
+    while (stream.size < size)
+        stream.size = stream.size ? stream.size * 2 : streamStart;
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(stream.size), nullptr, GL_STREAM_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(size), bytes);
+    return Streamed{stream.buffer, 0};
 }
 
 static size_t primitiveSlot(GLenum mode) {

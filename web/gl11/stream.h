@@ -1,5 +1,5 @@
-// Buffers for geometry given afresh on every call (immediate mode): one ring
-// of vertex bytes, and per primitive one index list that grows to the most
+// Buffers for geometry given afresh on every call (immediate mode): one vertex
+// buffer given a new store each draw, and per primitive one index list that grows to the most
 // vertices drawn with it, since the list for fewer vertices is a start of it.
 #pragma once
 
