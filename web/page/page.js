@@ -177,7 +177,7 @@
     // (The one-file page has the program inside; looked up late, when its
     // tag is there.)
     const oneFile = () => !document.querySelector('script[src]');
-    let dataName = 'quarnel.data', dataSize = -1, dataReceived = -1;
+    let dataName = 'quarnel.data', dataSize = -1, dataReceived = -1, shownPercent = 0;
     let programLoaded = false, lastError = '';
     function fail(what, error, remedy) {
         const state = stateNow();
@@ -330,11 +330,15 @@
         quarnelPage: page,
         noInitialRun: !webgl,
         // The data's download reports "Downloading data... (done/total)".
+        // The total can grow as a download learns its size (Firefox), so the
+        // percentage shown only rises.
         setStatus(text) {
             const parts = /\((\d+)\/(\d+)\)/.exec(text || '');
             if (parts) dataReceived = Number(parts[1]);
-            if (parts && Number(parts[2]) > 0)
-                progress.textContent = 'Loading ' + Math.floor((100 * parts[1]) / parts[2]) + ' %';
+            if (parts && Number(parts[2]) > 0) {
+                shownPercent = Math.max(shownPercent, Math.floor((100 * parts[1]) / parts[2]));
+                progress.textContent = 'Loading ' + shownPercent + ' %';
+            }
         },
         // The data's name and size as the program was built with it; the
         // download goes on as usual.
