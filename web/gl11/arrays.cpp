@@ -97,13 +97,7 @@ static KeptModel& keptModelFor(const void* indices, GLenum type, int count,
             sameArray(model.positions, positions) && sameArray(model.texCoords, texCoords))
             return model;
     if (keptModels.size() >= keptModelLimit) {
-        auto oldest = std::min_element(
-            keptModels.begin(), keptModels.end(),
-            [](const KeptModel& a, const KeptModel& b) { return a.lastUse < b.lastUse; });
-        deleteBuffer(oldest->vertexBuffer);
-        deleteBuffer(oldest->triangleBuffer);
-        deleteBuffer(oldest->edgeBuffer);
-        keptModels.erase(oldest);
+        dropLeastRecentlyUsed(keptModels);
     }
     keptModels.emplace_back();
     KeptModel& model = keptModels.back();

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <GLES2/gl2.h>
+#include <algorithm>
 #include <cstddef>
+#include <vector>
 
 // Where an attribute's values come from: an array of floats in a buffer, or
 // one value for every vertex.
@@ -31,6 +33,18 @@ void drawIndexed(GLenum primitive, GLuint indexBuffer, int count, const VertexSo
 GLuint newBuffer();
 void deleteBuffer(GLuint buffer);
 void bindBuffer(GLenum target, GLuint buffer);
+
+// Drops the least recently used of a list of kept geometry (records with
+// vertexBuffer, triangleBuffer, edgeBuffer and lastUse) and its buffers.
+template <typename Kept> void dropLeastRecentlyUsed(std::vector<Kept>& kept) {
+    auto oldest = std::min_element(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
+        return a.lastUse < b.lastUse;
+    });
+    deleteBuffer(oldest->vertexBuffer);
+    deleteBuffer(oldest->triangleBuffer);
+    deleteBuffer(oldest->edgeBuffer);
+    kept.erase(oldest);
+}
 
 // Forgets the program and everything remembered (a new context).
 void forgetDrawingObjects();

@@ -92,13 +92,7 @@ static KeptSphere& keptSphere(double radius, int slices, int stacks) {
     for (KeptSphere& s : keptSpheres)
         if (s.radius == radius && s.slices == slices && s.stacks == stacks) return s;
     if (keptSpheres.size() >= keptSphereLimit) {
-        auto oldest = std::min_element(
-            keptSpheres.begin(), keptSpheres.end(),
-            [](const KeptSphere& a, const KeptSphere& b) { return a.lastUse < b.lastUse; });
-        deleteBuffer(oldest->vertexBuffer);
-        deleteBuffer(oldest->triangleBuffer);
-        deleteBuffer(oldest->edgeBuffer);
-        keptSpheres.erase(oldest);
+        dropLeastRecentlyUsed(keptSpheres);
     }
     keptSpheres.push_back({radius, slices, stacks, 0, 0, 0, 0, 0, 0});
     KeptSphere& s = keptSpheres.back();
