@@ -118,11 +118,16 @@ static void judgeUnpaced(FramePacer& pacer) {
 }
 
 // Paced: a probe called early that still waited for its refresh, or calls
-// that wait long for it, show that the swaps wait again.
-static void judgePaced(FramePacer& pacer, double lasted) {
+// that wait long for it, show that the swaps wait again. A probe that did not
+// wait went out early: the frames after it are due a period after it, not
+// half a period more, which would hold it on the screen for one and a half.
+static void judgePaced(FramePacer& pacer, SwapTimes swap) {
     const double period = pacingPeriod(pacer);
+    const double lasted = swap.returned - swap.call;
     if (pacer.probeLead > 0.0) {
-        pacer.waitingProbes = lasted > pacer.probeLead / 2.0 ? pacer.waitingProbes + 1 : 0;
+        const bool waited = lasted > pacer.probeLead / 2.0;
+        pacer.waitingProbes = waited ? pacer.waitingProbes + 1 : 0;
+        if (!waited) pacer.nextFrame = swap.call + period;
         pacer.probeLead = 0.0;
     } else {
         pacer.longCalls = lasted > period / 4.0 ? pacer.longCalls + 1 : 0;
@@ -135,9 +140,8 @@ void noteSwap(FramePacer& pacer, SwapTimes swap) {
     const double gap = pacer.lastReturn >= 0.0 ? swap.returned - pacer.lastReturn : -1.0;
     pacer.lastReturn = swap.returned;
     if (!pacer.allowed || gap < 0.0) return;
-    const double lasted = swap.returned - swap.call;
-    if (pacer.pacing) return judgePaced(pacer, lasted);
-    pacer.recent[size_t(pacer.recentCount++ % swapsJudged)] = {lasted, gap};
+    if (pacer.pacing) return judgePaced(pacer, swap);
+    pacer.recent[size_t(pacer.recentCount++ % swapsJudged)] = {swap.returned - swap.call, gap};
     judgeUnpaced(pacer);
 }
 

@@ -58,7 +58,8 @@ double pacingPeriod(const FramePacer& pacer);
 // due a period apart, a frame more than a period late starting the schedule
 // afresh rather than bunching the frames after it; four times a second one
 // frame is a probe, called up to half a period early: a swap that does not
-// wait returns that much sooner, one that waits still returns on its refresh.
+// wait returns that much sooner (and the frames after it are due from it), one
+// that waits still returns on its refresh.
 double swapDue(FramePacer& pacer, double drawn);
 // Notes a swap and decides from the latest ones whether the loop paces.
 // Unpaced, 7 of the latest 10 swaps must have returned at once and off the
