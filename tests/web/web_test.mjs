@@ -131,8 +131,8 @@ const chromiumOnly = { skip: browserName !== 'chromium' && 'chromium only' };
 // Put into a page before its scripts: keeps every AudioContext, every start
 // of the soundtrack (with when it was made) and, for each frame of a run, its
 // clock and the soundtrack's position at the speakers then, as the browser
-// reports the output's timing (null when not heard). `refuse`: full screen,
-// or the sound (every context stays suspended).
+// reports the output's timing (null when not heard, or not reported yet).
+// `refuse`: full screen, or the sound (every context stays suspended).
 function probe(refuse) {
     const Real = AudioContext, begin = AudioBufferSourceNode.prototype.start;
     const p = window.probe = { contexts: [], starts: [], frames: [] };
@@ -146,9 +146,12 @@ function probe(refuse) {
     };
     if (refuse.fullScreen) Element.prototype.requestFullscreen = () => Promise.reject(new Error());
     const heard = (s, at) => {
+        // Until the output's first report its timestamp is all zeros, and a
+        // report from before a stall runs ahead of what the context has made:
+        // neither says what is heard.
         const stamp = s?.context.state === 'running' && s.context.getOutputTimestamp();
-        const out = stamp && stamp.contextTime + (at - stamp.performanceTime) / 1000;
-        return stamp && out >= s.when ? s.offset + out - s.when : null;
+        const out = stamp?.performanceTime > 0 && stamp.contextTime + (at - stamp.performanceTime) / 1000;
+        return out !== false && out >= s.when && out <= s.context.currentTime ? s.offset + out - s.when : null;
     };
     const frame = requestAnimationFrame; // each frame sampled right after it is drawn
     window.requestAnimationFrame = (f) => frame((t) => {
