@@ -68,10 +68,10 @@ async function sceneRates(browser) {
         const [a, b] = [from + 0.5, to - 0.5];
         const guess = 10 / ((await frames(a, b, 10)) / 1000); // also the scene's first use
         const count = Math.max(10, Math.round(guess * seconds));
-        const times = [], before = await page.evaluate(() => quarnel.webglCalls());
+        const times = [], before = await page.evaluate(() => (quarnel.webglCalls?.() ?? NaN));
         for (let i = 0; i < 3; i++) times.push(count / ((await frames(a, b, count)) / 1000));
         rates[name] = median(times);
-        calls[name] = (await page.evaluate(() => quarnel.webglCalls()) - before) / (3 * count);
+        calls[name] = (await page.evaluate(() => (quarnel.webglCalls?.() ?? NaN)) - before) / (3 * count);
     }
     if (page.errors.length) throw new Error(page.errors.join('; '));
     await page.close();
