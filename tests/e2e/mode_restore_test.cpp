@@ -47,7 +47,8 @@ static bool ends(pid_t pid) {
 }
 
 // Watches a run to its end, answering its boxes; the first mode other than
-// the desktop's it saw (or ""), whether it ever had a guard, its exit code.
+// the desktop's it saw (or ""; one between a switch's two steps gives way to
+// the next), whether it ever had a guard, its exit code.
 struct Watched {
     std::string otherMode;
     bool guarded = false;
@@ -58,7 +59,10 @@ static Watched watchToTheEnd(const VirtualDisplay& display, DemoProcess& demo) {
     Watched seen;
     for (int i = 0; i < 1500 && isRunning(demo); i++, usleep(20000)) {
         const std::string mode = displayMode(display);
-        if (seen.otherMode.empty() && mode != desktop) seen.otherMode = mode;
+        // A switch sets the CRTC and the screen's size one after the other:
+        // the mode between the two may be seen on the way to the switched one.
+        const bool between = seen.otherMode.find(" in a ") != std::string::npos;
+        if (mode != desktop && (seen.otherMode.empty() || between)) seen.otherMode = mode;
         seen.guarded = seen.guarded || guardOf(demo.pid);
         if (unsigned long box = findWindow(display, "Error")) {
             focusWindow(display, box);

@@ -3,7 +3,9 @@
 // Escape and the end; the demo clock against the audio clock; the single file
 // from file://; the sentence without WebGL; frames and the spectrum against
 // the native capture tool's. No console errors anywhere.
-//   node web_test.mjs chromium|firefox
+//   node web_test.mjs chromium|firefox [shared|own]
+// shared: only the cases every browser runs; own: only those this browser
+// alone runs here (ctest runs Chromium's two parts side by side).
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
@@ -13,11 +15,12 @@ import { after, before, test } from 'node:test';
 import { browserNames, compareFrames, launch, openTab, readPng, serve, state, waitForState }
     from './harness.mjs';
 
-const browserName = process.argv[2];
-if (!browserNames.includes(browserName)) {
-    console.error(`usage: node web_test.mjs ${browserNames.join('|')}`);
+const [browserName, part = 'all'] = process.argv.slice(2);
+if (!browserNames.includes(browserName) || !['all', 'shared', 'own'].includes(part)) {
+    console.error(`usage: node web_test.mjs ${browserNames.join('|')} [shared|own]`);
     process.exit(2);
 }
+const shared = { skip: part === 'own' && 'in the other part' };
 
 const webBuild = process.env.QUARNEL_WEB_BUILD, nativeBuild = process.env.QUARNEL_BUILD;
 const offscreen = { ...process.env, DISPLAY: '', WAYLAND_DISPLAY: '' };
@@ -60,7 +63,7 @@ async function run(page, seconds) {
     return samples;
 }
 
-test('loads with progress, prompts, runs full screen on a click, stops on Escape', async () => {
+test('loads with progress, prompts, runs full screen on a click, stops on Escape', shared, async () => {
     const page = await openTab(browser, 400, 300, 2);
     await page.evaluateOnNewDocument(() => { // every state and progress text shown, in order
         window.seen = [];
@@ -100,7 +103,7 @@ test('loads with progress, prompts, runs full screen on a click, stops on Escape
 // Chromium's headless output always runs; Firefox's runs only with a sound
 // server (there is none here), and without one the run keeps the steady clock.
 test('the demo clock follows the audio clock, or the steady one without sound, from ?from=14.5',
-     async () => {
+     shared, async () => {
     const page = await open('?from=14.5');
     const clicked = await page.evaluate(() => performance.now() / 1000);
     let samples = await run(page, 4);
@@ -126,7 +129,9 @@ test('the demo clock follows the audio clock, or the steady one without sound, f
 
 // Chromium here plays sound; firefox-esr has no sound server, and opens a
 // folder's files from disk.
-const chromiumOnly = { skip: browserName !== 'chromium' && 'chromium only' };
+const chromiumOnly = {
+    skip: browserName !== 'chromium' ? 'chromium only' : part === 'shared' && 'in the other part',
+};
 
 // Put into a page before its scripts: keeps every AudioContext, every start
 // of the soundtrack (with when it was made) and, for each frame of a run, its
@@ -238,7 +243,7 @@ test('without sound the picture keeps time and the page says why', chromiumOnly,
     await inStep(page);
 });
 
-test('?from=88 ends by itself at the prompt', async () => {
+test('?from=88 ends by itself at the prompt', shared, async () => {
     const page = await open('?from=88');
     const samples = await run(page, 15);
     assert.equal(await state(page), 'prompt');
@@ -247,7 +252,7 @@ test('?from=88 ends by itself at the prompt', async () => {
     await page.close();
 });
 
-test('quarnel.html plays from file://', async () => {
+test('quarnel.html plays from file://', shared, async () => {
     const page = await openTab(browser, 320, 240);
     await page.goto('file://' + path.resolve(webBuild, 'quarnel.html'));
     await waitForState(page, 'prompt', 120000);
@@ -264,7 +269,7 @@ test('quarnel.html plays from file://', async () => {
     await page.close();
 });
 
-test('without WebGL the page says so', async () => {
+test('without WebGL the page says so', shared, async () => {
     const plain = await launch(browserName, { webgl: false });
     try {
         const page = await openTab(plain, 320, 240);
@@ -358,7 +363,7 @@ let hook;
 const hookPage = () => (hook ??= open('', 640, 480));
 
 for (const [width, height] of [[640, 480], [1920, 1080]])
-    test(`frames at ${width} x ${height} match the native stills`, async () => {
+    test(`frames at ${width} x ${height} match the native stills`, shared, async () => {
         for (const [, from, to, ...name] of timeline.filter(([kind]) => kind === 'scene'))
             assert.ok(moments.some((t) => t > +from && t < +to), `no moment in ${name.join(' ')}`);
         assert.ok(moments.length >= 12);
@@ -399,7 +404,7 @@ for (const [width, height] of [[640, 480], [1920, 1080]])
 // one sample off changes the spectrum by up to 4e-3 and two samples off by
 // 2e-3 to 8e-3 (measured on the native one). So the page's spectrum must be
 // within 1e-3 of the native one (root mean square over the bands, relative).
-test('the spectrum matches the native one', async () => {
+test('the spectrum matches the native one', shared, async () => {
     const times = [15.3, 20.77, 31.2, 47.9, 58.05, 62.4, 77.7, 88.1];
     const expected = native('tests/web/web_native_spectrum', times.map(String)).trim().split('\n')
                          .map((line) => line.split(' ').map(Number));
