@@ -136,7 +136,7 @@ const chromiumOnly = {
 // Put into a page before its scripts: keeps every AudioContext, every start
 // of the soundtrack (with when it was made) and, for each frame of a run, its
 // clock and the soundtrack's position at the speakers then, as the browser
-// reports the output's timing (null when not heard, or not reported yet).
+// reports the output's timing (null when not heard).
 // `refuse`: full screen, or the sound (every context stays suspended).
 function probe(refuse) {
     const Real = AudioContext, begin = AudioBufferSourceNode.prototype.start;
@@ -153,10 +153,12 @@ function probe(refuse) {
     const heard = (s, at) => {
         // Until the output's first report its timestamp is all zeros, and a
         // report from before a stall runs ahead of what the context has made:
-        // neither says what is heard.
+        // neither says what is heard (undefined: such a frame is not judged).
         const stamp = s?.context.state === 'running' && s.context.getOutputTimestamp();
-        const out = stamp?.performanceTime > 0 && stamp.contextTime + (at - stamp.performanceTime) / 1000;
-        return out !== false && out >= s.when && out <= s.context.currentTime ? s.offset + out - s.when : null;
+        if (!stamp) return null;
+        const out = stamp.contextTime + (at - stamp.performanceTime) / 1000;
+        if (!(stamp.performanceTime > 0) || out > s.context.currentTime) return undefined;
+        return out >= s.when ? s.offset + out - s.when : null;
     };
     const frame = requestAnimationFrame; // each frame sampled right after it is drawn
     window.requestAnimationFrame = (f) => frame((t) => {
@@ -202,7 +204,7 @@ async function inStep(page, heardAtEnd = true) {
         if (f.track === null || g.track === null)
             worstJump = Math.max(worstJump, Math.abs(f.demo - g.demo - (f.at - g.at) / 1000));
         if (starts.some((s) => s.made > f.at && s.made <= (frames[i + 1]?.at ?? Infinity))) restarts++;
-        else if (f.track !== null && ++heard)
+        else if (typeof f.track === 'number' && ++heard)
             worstOff = Math.max(worstOff, Math.abs(f.demo - 14 - f.track));
     });
     console.log(`in step: ${frames.length} frames, ${heard} heard, ${restarts} starting the track,` +
