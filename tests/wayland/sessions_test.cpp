@@ -91,15 +91,27 @@ static const Pixel background{40, 160, 90};
 static const Pixel clawomon{220, 60, 30};
 static const Pixel black{0, 0, 0};
 
+struct Output {
+    int width, height;   // wider than 4:3 or 4:3, so the picture is as high as the output
+    Strings environment; // for every run: how SDL comes to Wayland
+    std::vector<Strings> runs;
+};
+
+static void PrintTo(const Output& output, std::ostream* out) {
+    *out << output.width << "x" << output.height;
+}
+
 // Each run draws the 4:3 picture in the largest centred rectangle of the
-// 1280 x 720 output; the default run as --desktop does, bars black, where a
-// full-screen 640 x 480 would be stretched over the output. SDL comes to
-// Wayland by itself, or (the window) because SDL_VIDEODRIVER names it.
-TEST(NativeWayland, PictureSitsInItsFourByThreeRectangleAndEscapeEndsTheRun) {
-    const int outputWidth = 1280, height = 720;
+// output; the default run as --desktop does, bars black, where a full-screen
+// 640 x 480 would be stretched over the output.
+class NativeWayland : public ::testing::TestWithParam<Output> {};
+
+TEST_P(NativeWayland, PictureSitsInItsFourByThreeRectangleAndEscapeEndsTheRun) {
+    const Output& output = GetParam();
     Session session;
-    ASSERT_TRUE(startSway(session, outputWidth, height)) << stderrText(session.compositor);
-    const Strings environment = {"WAYLAND_DISPLAY=wayland-1"};
+    ASSERT_TRUE(startSway(session, output.width, output.height)) << stderrText(session.compositor);
+    Strings environment = output.environment;
+    environment.push_back("WAYLAND_DISPLAY=wayland-1");
 
     // Without data the run ends as it does once its box is answered: the box
     // (no zenity here) unseen, its text on standard error.
@@ -111,8 +123,8 @@ TEST(NativeWayland, PictureSitsInItsFourByThreeRectangleAndEscapeEndsTheRun) {
         << stderrText(failing);
     fs::remove_all(empty);
 
-    const int width = height * 4 / 3;
-    const double left = (outputWidth - width) / 2;
+    const int width = output.height * 4 / 3, height = output.height;
+    const double left = (output.width - width) / 2;
     auto column = [&](double ndcX) { return left + (ndcX + 1.0) / 2.0 * width; };
     auto row = [&](double ndcY) { return (1.0 - ndcY) / 2.0 * height; };
     const double f = 2.414213562; // 1 / tan(22.5 degrees)
@@ -136,25 +148,25 @@ TEST(NativeWayland, PictureSitsInItsFourByThreeRectangleAndEscapeEndsTheRun) {
         replaceDataFile(folder, file,
                         encodeTestPng(solidPicture(
                             64, 64, {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b), uint8_t(255)})));
-    for (const Strings& options : std::vector<Strings>{{}, {"--desktop"}, {"--window"}}) {
+    for (const Strings& options : output.runs) {
         SCOPED_TRACE(options.empty() ? "the default run" : options[0]);
-        Strings command = {demoBinary, "--from", "57"}, named = environment;
+        Strings command = {demoBinary, "--from", "57"};
         command.insert(command.end(), options.begin(), options.end());
-        if (options == Strings{"--window"}) named.push_back("SDL_VIDEODRIVER=wayland");
         DemoProcess demo;
-        ASSERT_TRUE(startInSession(demo, session, folder, named, command));
+        ASSERT_TRUE(startInSession(demo, session, folder, environment, command));
         const std::string shot = session.runtime + "/frame.png";
         Still frame;
         for (auto end = Clock::now() + std::chrono::seconds(30);
              isRunning(demo) && Clock::now() < end &&
              !near(pixelOf(frame, column(-0.9), row(0.9)), background, 3);)
-            if (runInSession(session, environment, {"grim", shot}) != 0 || !readStill(shot, frame))
+            if (runInSession(session, {"WAYLAND_DISPLAY=wayland-1"}, {"grim", shot}) != 0 ||
+                !readStill(shot, frame))
                 frame = {};
-        ASSERT_EQ(frame.width, outputWidth) << stderrText(demo);
+        ASSERT_EQ(frame.width, output.width) << stderrText(demo);
         // sway tiles a window over the output, and SDL scales a window of
         // fixed size into its tile keeping its shape: the desktop shows beside it.
         std::vector<Expected> expected = picture;
-        if (options != Strings{"--window"})
+        if (left > 0 && options != Strings{"--window"})
             expected.insert(expected.end(), bars.begin(), bars.end());
         for (const Expected& e : expected)
             EXPECT_TRUE(near(pixelOf(frame, e.column, e.row), e.colour, 3))
@@ -163,7 +175,8 @@ TEST(NativeWayland, PictureSitsInItsFourByThreeRectangleAndEscapeEndsTheRun) {
         // wtype's keyboard is new to the seat: the pause lets the window take
         // it, and a busy machine gets a second try.
         for (int i = 0; i < 2 && isRunning(demo); i++) {
-            EXPECT_EQ(runInSession(session, environment, {"wtype", "-s", "1000", "-k", "Escape"}),
+            EXPECT_EQ(runInSession(session, {"WAYLAND_DISPLAY=wayland-1"},
+                                   {"wtype", "-s", "1000", "-k", "Escape"}),
                       0);
             for (int wait = 0; wait < 50 && isRunning(demo); wait++)
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -172,6 +185,14 @@ TEST(NativeWayland, PictureSitsInItsFourByThreeRectangleAndEscapeEndsTheRun) {
     }
     removeDataFolder(folder);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, NativeWayland,
+    ::testing::Values(Output{1024, 768, {"SDL_VIDEODRIVER=wayland"}, {{}}},
+                      Output{1280, 720, {}, {{}, {"--desktop"}, {"--window"}}}),
+    [](const ::testing::TestParamInfo<Output>& info) {
+        return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
+    });
 
 // With DISPLAY set SDL takes X11, through XWayland: the default run's
 // 640 x 480 switch is emulated for the demo alone, so the mode every other
