@@ -54,14 +54,13 @@ function virtualDisplay() {
     return display;
 }
 
-// The browser `name` (one of browserNames), with WebGL unless `webgl` is
-// false. Chromium runs headless, WebGL on SwiftShader. Firefox runs in a
-// window on Xvfb, WebGL on Mesa's llvmpipe (headless, it has no WebGL here),
-// entering and leaving full screen at once, without the notice over the page.
-export async function launch(name, { webgl = true } = {}) {
+// The browser `name` (one of browserNames). Chromium runs headless, WebGL on
+// SwiftShader. Firefox runs in a window on Xvfb, WebGL on Mesa's llvmpipe
+// (headless, it has no WebGL here), entering and leaving full screen at once,
+// without the notice over the page.
+export async function launch(name) {
     if (name === 'chromium') {
         const args = ['--use-angle=swiftshader', '--enable-unsafe-swiftshader'];
-        if (!webgl) args.push('--disable-webgl', '--disable-3d-apis');
         if (process.getuid() === 0) args.push('--no-sandbox');
         return puppeteer.launch({
             executablePath: process.env.QUARNEL_CHROMIUM || '/usr/bin/chromium', headless: true,
@@ -70,7 +69,7 @@ export async function launch(name, { webgl = true } = {}) {
     if (name !== 'firefox') throw new Error(`no browser named ${name}: ${browserNames}`);
     const prefs = { 'full-screen-api.transition-duration.enter': '0 0',
                     'full-screen-api.transition-duration.leave': '0 0',
-                    'full-screen-api.warning.timeout': 0, 'webgl.disabled': !webgl };
+                    'full-screen-api.warning.timeout': 0 };
     return puppeteer.launch({
         browser: 'firefox', executablePath: process.env.QUARNEL_FIREFOX || '/usr/bin/firefox-esr',
         headless: false, env: { ...process.env, DISPLAY: await virtualDisplay() },
