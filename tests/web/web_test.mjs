@@ -11,6 +11,7 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readdirSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import { after, before, test } from 'node:test';
 import { browserNames, compareFrames, launch, openTab, readPng, serve, state, waitForState }
     from './harness.mjs';
@@ -385,7 +386,8 @@ for (const [width, height] of [[640, 480], [1920, 1080]])
         const failures = [];
         for (const t of moments) {
             const drawn = await page.evaluate((t) => quarnel.drawAt(t), t);
-            const frame = { width, height, rgb: Buffer.from(drawn.rgb, 'base64') };
+            const rgb = zlib.inflateSync(Buffer.from(drawn.rgb, 'base64'));
+            const frame = { width, height, rgb };
             assert.deepEqual([drawn.width, drawn.height, frame.rgb.length],
                              [width, height, area * 3]);
             let lit = 0;
