@@ -312,7 +312,7 @@
         async drawAt(t) {
             const at = Module._quarnel_draw_at(t);
             const width = canvas.width, height = canvas.height;
-            const pixels = Module.HEAPU8.slice(at, at + width * height * 3);
+            const pixels = Module.HEAPU8.subarray(at, at + width * height * 3);
             const deflated = new Uint8Array(await new Response(
                 new Blob([pixels]).stream().pipeThrough(new CompressionStream('deflate')))
                 .arrayBuffer());
